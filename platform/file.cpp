@@ -1,0 +1,36 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool AppendToFile(const std::string& path, const char* data, size_t size) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_DSYNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  ssize_t written = write(fd, data, size);
+  close(fd);
+  return written >= 0 && static_cast<size_t>(written) == size;
+}
+
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool GetFileSize(const std::string& path, uint64_t* size) {
+  // Only the size is wanted: never block on a FIFO that has no writer yet.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0;
+  close(fd);
+  if (!ok) return false;
+  *size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+  return true;
+}
+
+}  // namespace platform
