@@ -1,0 +1,49 @@
+// Runs the real program for end-to-end tests: given arguments, environment and working folder,
+// with the output of both streams captured.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct RunResult {
+  int exitCode = -1000;  // the process's exit code as a signed byte (-1 for 255), or -signal-100
+  std::string out;
+  std::string err;
+};
+
+struct RunOptions {
+  std::string program;  // defaults to the built ruzozaze
+  std::vector<std::string> args;
+  std::map<std::string, std::string> env;  // set on top of the test's environment
+  std::vector<std::string> unset;          // removed from it ("logging" always is)
+  std::string cwd;
+  std::string stdinFile = "/dev/null";
+};
+
+RunResult RunProgram(const RunOptions& options);
+
+// A fresh folder under the system temporary folder, removed with its content at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Copies the built program into `dir`, so that its log file (named after the program file) is
+// the test's own; returns the copy's path.
+std::string CopyProgram(const TempDir& dir);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+
+}  // namespace testing_support
