@@ -95,9 +95,8 @@ TEST_F(LogTest, OwnerWritesHeaderAndFooterNonOwnerNeither) {
   EXPECT_NE(text.find("'\r\n\r\nModule starting to log: '" + (dir / "prog") + "'\r\n"),
             std::string::npos);
   EXPECT_NE(text.find("\r\nRunning time "), std::string::npos);
-  EXPECT_TRUE(text.ends_with("local time\r\nRunning time 00:00:00:000\r\n" + std::string(75, '*') +
-                             "\r\n\r\n"))
-      << text;
+  EXPECT_NE(text.find(" local time\r\nRunning time 00:00:0"), std::string::npos);
+  EXPECT_TRUE(text.ends_with("\r\n" + std::string(75, '*') + "\r\n\r\n"));
 
   std::filesystem::remove(dir / "prog.log");
   setenv("logging", "00000101", 1);
