@@ -97,6 +97,7 @@ PROGRAMME = """\
 
 PREVIOUSLY = '\n    <previously-shown start="{}" />'
 
+
 def one_line(template):
     """The template without its line breaks and indentation."""
     return "".join(line.lstrip() for line in template.splitlines())
@@ -140,8 +141,7 @@ def programme_fields(i, slot, channel, start, stop, previously, desc_break):
         subtitle=e("%s (%d)" % (SUBJECTS[i % len(SUBJECTS)], slot + 1)), desc=desc,
         director=e(NAMES[i % len(NAMES)]), role=quoteattr(ROLES[i % len(ROLES)]),
         actor1=e(NAMES[(i + 3) % len(NAMES)]), actor2=e(NAMES[(i + 7) % len(NAMES)]),
-        year=1960 + i % 64,
-        category=CATEGORIES[i % len(CATEGORIES)], episode="%d.%d.0/1" % (i % 12, slot % 26),
+        year=1960 + i % 64, category=CATEGORIES[i % len(CATEGORIES)], episode="%d.%d.0/1" % (i % 12, slot % 26),
         aspect=ASPECTS[i % len(ASPECTS)], stereo=STEREO[i % len(STEREO)],
         previously=previously if i % 3 == 0 else "", rating=RATINGS[i % len(RATINGS)],
         stars=1 + i % 5)
