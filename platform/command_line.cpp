@@ -12,14 +12,17 @@ bool HoldsBlank(const std::string& s) {
   return false;
 }
 
+// Only a '/' before the first ':' makes a path, so "/s:/home/me/list.txt" stays an option.
 bool IsPath(const std::string& s) {
   if (s.empty() || s[0] != '/') return false;
-  return s.find('/', 1) != std::string::npos || FileExists(s);
+  return s.find('/', 1) < s.find(':') || FileExists(s);
 }
 
+// An empty argument or value is written as "" so that it keeps its place: "/c:" followed by
+// "file.xml" must not read as the value "file.xml".
 std::string Quoted(const std::string& s) {
-  if (s.empty() || s.find('"') != std::string::npos) return s;
-  return HoldsBlank(s) || IsPath(s) ? "\"" + s + "\"" : s;
+  if (s.find('"') != std::string::npos) return s;
+  return s.empty() || HoldsBlank(s) || IsPath(s) ? "\"" + s + "\"" : s;
 }
 
 std::string QuoteArgument(const std::string& arg) {

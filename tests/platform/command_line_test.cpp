@@ -18,6 +18,11 @@ TEST(CommandLine, QuotesPathsAndBlanksButNotOptions) {
   // An argument that holds a quote is written as it is.
   EXPECT_EQ(Build({"prog", "a\"b c"}), "prog a\"b c");
   EXPECT_EQ(Build({"prog", "tab\there"}), "prog \"tab\there\"");
+  // A slash before the first colon makes a path; after it, the argument is an option.
+  EXPECT_EQ(Build({"prog", "/s:/home/me/list.txt", "/tmp/a:b.xml"}),
+            "prog /s:\"/home/me/list.txt\" \"/tmp/a:b.xml\"");
+  // Empty arguments and values keep their place.
+  EXPECT_EQ(Build({"prog", "/c:", "file.xml", ""}), "prog /c:\"\" file.xml \"\"");
 }
 
 TEST(CommandLine, TailSkipsProgramNameAndBlanks) {
