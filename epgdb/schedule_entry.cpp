@@ -1,0 +1,107 @@
+#include "epgdb/schedule_entry.h"
+
+#include "epgdb/service.h"
+#include "epgdb/time_text.h"
+
+#include <utility>
+
+namespace epgdb {
+
+ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
+    : session_(std::move(session)), row_(std::move(row)) {
+  if (row_.id == 0)
+    Changed();
+}
+
+ScheduleEntry::~ScheduleEntry() {
+  WriteIfPending();
+}
+
+HRESULT ScheduleEntry::SetProgram(IProgram* program) {
+  auto* ours = dynamic_cast<Program*>(program);
+  if (program != nullptr && ours == nullptr)
+    return E_INVALIDARG;
+  program_ = ComPtr<Program>::Share(ours);
+  row_.programId = 0;
+  Changed();
+  return S_OK;
+}
+
+HRESULT ScheduleEntry::SetService(IService* service) {
+  auto* ours = dynamic_cast<Service*>(service);
+  if (service != nullptr && ours == nullptr)
+    return E_INVALIDARG;
+  row_.serviceId = ours != nullptr ? ours->id() : 0;
+  Changed();
+  return S_OK;
+}
+
+HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
+  auto* ours = dynamic_cast<Provider*>(provider);
+  if (provider != nullptr && ours == nullptr)
+    return E_INVALIDARG;
+  provider_ = ComPtr<Provider>::Share(ours);
+  row_.providerId = 0;
+  Changed();
+  return S_OK;
+}
+
+HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
+                                    uint16_t minute, uint16_t second) {
+  row_.start = TimeText(year, month, day, hour, minute, second);
+  Changed();
+  return S_OK;
+}
+
+HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
+                                  uint16_t minute, uint16_t second) {
+  row_.end = TimeText(year, month, day, hour, minute, second);
+  Changed();
+  return S_OK;
+}
+
+HRESULT ScheduleEntry::AddProgram(IProgram* program) {
+  auto* ours = dynamic_cast<Program*>(program);
+  if (ours == nullptr)
+    return E_INVALIDARG;
+  addedPrograms_.push_back(ComPtr<Program>::Share(ours));
+  Changed();
+  return S_OK;
+}
+
+void ScheduleEntry::Write() {
+  if (!session_->Writable())
+    return;
+  if (program_)
+    row_.programId = std::exchange(program_, {})->Store();
+  if (provider_)
+    row_.providerId = std::exchange(provider_, {})->Store();
+  bool isNew = row_.id == 0;
+  Statement& write = (*session_)[isNew ? Sql::kEntryInsert : Sql::kEntryUpdate];
+  if (isNew) {
+    write.Bind(1, row_.slotKey);
+  } else {
+    write.Bind(1, row_.id);
+  }
+  write.BindId(2, row_.serviceId);
+  write.BindId(3, row_.providerId);
+  write.BindId(4, row_.programId);
+  write.Bind(5, row_.start);
+  write.Bind(6, row_.end);
+  if (write.Run() && isNew)
+    row_.id = session_->LastInsertRowid();
+  if (row_.id != 0)
+    WriteAddedPrograms();
+}
+
+void ScheduleEntry::WriteAddedPrograms() {
+  Statement& add = (*session_)[Sql::kEntryProgramAdd];
+  for (ComPtr<Program>& program : addedPrograms_) {
+    add.Bind(1, row_.id);
+    add.BindId(2, program->Store());
+    add.Run();
+  }
+  addedPrograms_.clear();
+}
+
+}  // namespace epgdb

@@ -1,0 +1,63 @@
+// A schedule entry: a row of schedule_entries under its slot key, with the rows of
+// schedule_entry_programs for the programs added to it. Written once it is finished: when it is
+// released, reconciled, or before the next search or save; its program and provider are
+// written first, as it needs their ids.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "epgdb/com_object.h"
+#include "epgdb/pending_writes.h"
+#include "epgdb/program.h"
+#include "epgdb/provider.h"
+#include "epgdb/session.h"
+#include "import/epgdb/items.h"
+#include "platform/com/com_ptr.h"
+
+namespace epgdb {
+
+// The stored columns of an entry; ids are 0 for NULL.
+struct EntryRow {
+  int64_t id = 0;
+  std::string slotKey;
+  int64_t serviceId = 0;
+  int64_t providerId = 0;
+  int64_t programId = 0;
+  Value start;
+  Value end;
+};
+
+class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>,
+                            private PendingWrite {
+ public:
+  // A stored entry when row.id is set, else a new one that will be written.
+  ScheduleEntry(std::shared_ptr<Session> session, EntryRow row);
+  ~ScheduleEntry() override;
+
+  HRESULT SetProgram(IProgram* program) override;
+  HRESULT SetService(IService* service) override;
+  HRESULT SetProvider(IProvider* provider) override;
+  HRESULT SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
+                       uint16_t second) override;
+  HRESULT SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
+                     uint16_t second) override;
+  HRESULT AddProgram(IProgram* program) override;
+
+  // The columns as they will be stored; call after the session wrote what was pending.
+  const EntryRow& row() const { return row_; }
+
+ private:
+  void Changed() { MarkPending(session_->pending()); }
+  void Write() override;
+  void WriteAddedPrograms();
+
+  std::shared_ptr<Session> session_;
+  EntryRow row_;
+  ComPtr<Program> program_;
+  ComPtr<Provider> provider_;
+  std::vector<ComPtr<Program>> addedPrograms_;
+};
+
+}  // namespace epgdb
