@@ -33,6 +33,13 @@ void DeleteAddedPrograms(Session& session, int64_t entryId) {
   clear.Run();
 }
 
+bool DeleteEntry(Session& session, int64_t id) {
+  DeleteAddedPrograms(session, id);
+  Statement& remove = session[Sql::kEntryDelete];
+  remove.Bind(1, id);
+  return remove.Run();
+}
+
 bool IsSet(const Value& value) {
   return !std::holds_alternative<std::monostate>(value);
 }
@@ -81,18 +88,18 @@ HRESULT ScheduleEntries::Reconcile(IScheduleEntry* entry) {
   if (row.serviceId == 0 || !IsSet(row.start) || !IsSet(row.end) || !session_->Writable()) {
     return S_FALSE;
   }
-  Statement& remove = (*session_)[Sql::kEntryReconcile];
-  remove.Bind(1, row.serviceId);
-  remove.Bind(2, row.start);
-  remove.Bind(3, row.end);
-  remove.Bind(4, row.id);
-  std::vector<int64_t> removed;
-  while (remove.Step())
-    removed.push_back(remove.ColumnInt64(0));
-  bool ok = !remove.Failed();
-  remove.Reset();
-  for (int64_t id : removed)
-    DeleteAddedPrograms(*session_, id);
+  Statement& overlapping = (*session_)[Sql::kEntryOverlapping];
+  overlapping.Bind(1, row.serviceId);
+  overlapping.Bind(2, row.start);
+  overlapping.Bind(3, row.end);
+  overlapping.Bind(4, row.id);
+  std::vector<int64_t> ids;
+  while (overlapping.Step())
+    ids.push_back(overlapping.ColumnInt64(0));
+  bool ok = !overlapping.Failed();
+  overlapping.Reset();
+  for (int64_t id : ids)
+    ok = DeleteEntry(*session_, id) && ok;
   return ok ? S_OK : E_FAIL;
 }
 

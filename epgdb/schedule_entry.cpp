@@ -31,8 +31,7 @@ HRESULT ScheduleEntry::SetService(IService* service) {
   auto* ours = dynamic_cast<Service*>(service);
   if (service != nullptr && ours == nullptr)
     return E_INVALIDARG;
-  row_.serviceId = ours != nullptr ? ours->id() : 0;
-  Changed();
+  Place(row_.serviceId, ours != nullptr ? ours->id() : 0);
   return S_OK;
 }
 
@@ -48,15 +47,13 @@ HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
 
 HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                     uint16_t minute, uint16_t second) {
-  row_.start = TimeText(year, month, day, hour, minute, second);
-  Changed();
+  Place(row_.start, Value(TimeText(year, month, day, hour, minute, second)));
   return S_OK;
 }
 
 HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second) {
-  row_.end = TimeText(year, month, day, hour, minute, second);
-  Changed();
+  Place(row_.end, Value(TimeText(year, month, day, hour, minute, second)));
   return S_OK;
 }
 
@@ -65,8 +62,30 @@ HRESULT ScheduleEntry::AddProgram(IProgram* program) {
   if (ours == nullptr)
     return E_INVALIDARG;
   addedPrograms_.push_back(ComPtr<Program>::Share(ours));
-  Changed();
+  MarkPending(session_->pending());
   return S_OK;
+}
+
+void ScheduleEntry::WriteOthers() {
+  bool pending = IsPending();
+  Unmark();
+  session_->WritePending();
+  if (pending)
+    MarkPending(session_->pending());
+}
+
+void ScheduleEntry::Changed() {
+  changed_ = true;
+  MarkPending(session_->pending());
+}
+
+template <typename T>
+void ScheduleEntry::Place(T& column, T value) {
+  if (column == value)
+    return;
+  moved_ = true;
+  column = std::move(value);
+  Changed();
 }
 
 void ScheduleEntry::Write() {
@@ -76,6 +95,23 @@ void ScheduleEntry::Write() {
     row_.programId = std::exchange(program_, {})->Store();
   if (provider_)
     row_.providerId = std::exchange(provider_, {})->Store();
+  WriteRow();
+  if (row_.id != 0)
+    WriteAddedPrograms();
+}
+
+void ScheduleEntry::WriteRow() {
+  if (row_.id != 0 && !changed_)
+    return;
+  changed_ = false;
+  if (row_.id != 0 && !moved_) {
+    Statement& update = (*session_)[Sql::kEntryUpdateOwners];
+    update.Bind(1, row_.id);
+    update.BindId(2, row_.providerId);
+    update.BindId(3, row_.programId);
+    update.Run();
+    return;
+  }
   bool isNew = row_.id == 0;
   Statement& write = (*session_)[isNew ? Sql::kEntryInsert : Sql::kEntryUpdate];
   if (isNew) {
@@ -90,8 +126,7 @@ void ScheduleEntry::Write() {
   write.Bind(6, row_.end);
   if (write.Run() && isNew)
     row_.id = session_->LastInsertRowid();
-  if (row_.id != 0)
-    WriteAddedPrograms();
+  moved_ = false;
 }
 
 void ScheduleEntry::WriteAddedPrograms() {

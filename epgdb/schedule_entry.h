@@ -36,6 +36,10 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   ScheduleEntry(std::shared_ptr<Session> session, EntryRow row);
   ~ScheduleEntry() override;
 
+  // Writes the other pending items, so that a search sees them, leaving this entry pending:
+  // while it is new, searches do not meet it.
+  void WriteOthers();
+
   HRESULT SetProgram(IProgram* program) override;
   HRESULT SetService(IService* service) override;
   HRESULT SetProvider(IProvider* provider) override;
@@ -49,12 +53,20 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   const EntryRow& row() const { return row_; }
 
  private:
-  void Changed() { MarkPending(session_->pending()); }
+  void Changed();
+  // Sets a column of the entry's place (service, start, end), noting whether it moved.
+  template <typename T>
+  void Place(T& column, T value);
   void Write() override;
+  void WriteRow();
   void WriteAddedPrograms();
 
   std::shared_ptr<Session> session_;
   EntryRow row_;
+  // Since the row was last written: a column changed; the service or a time changed, so its
+  // indexes need updating too.
+  bool changed_ = false;
+  bool moved_ = false;
   ComPtr<Program> program_;
   ComPtr<Provider> provider_;
   std::vector<ComPtr<Program>> addedPrograms_;

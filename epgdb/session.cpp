@@ -13,7 +13,7 @@ constexpr int kBusyTimeoutMs = 10000;
 // The page cache in KiB (negative, as the pragma takes it): large enough for the indexes an
 // import touches, small enough to keep the whole import in bounded memory.
 constexpr char kPragmas[] =
-    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -8192;";
+    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -2048;";
 
 }  // namespace
 

@@ -47,13 +47,17 @@ constexpr const char* kSql[] = {
     // kEntryUpdate
     "UPDATE schedule_entries SET service_id = ?2, provider_id = ?3, program_id = ?4, "
     "start_time = ?5, end_time = ?6 WHERE id = ?1",
-    // kEntryReconcile: the entries of service ?1 overlapping [?2, ?3), other than entry ?4. The
-    // entries of a service do not overlap each other, so only the last one starting before ?2
-    // can reach into the range: the index range starts there and ends at ?3.
-    "DELETE FROM schedule_entries WHERE service_id = ?1 AND start_time >= "
+    // kEntryUpdateOwners: leaves the indexed columns alone.
+    "UPDATE schedule_entries SET provider_id = ?2, program_id = ?3 WHERE id = ?1",
+    // kEntryOverlapping: the entries of service ?1 overlapping [?2, ?3), other than entry ?4.
+    // The entries of a service do not overlap each other, so only the last one starting before
+    // ?2 can reach into the range: the index range starts there and ends at ?3.
+    "SELECT id FROM schedule_entries WHERE service_id = ?1 AND start_time >= "
     "coalesce((SELECT start_time FROM schedule_entries WHERE service_id = ?1 AND "
     "start_time < ?2 ORDER BY start_time DESC LIMIT 1), ?2) "
-    "AND start_time < ?3 AND end_time > ?2 AND id <> ?4 RETURNING id",
+    "AND start_time < ?3 AND end_time > ?2 AND id <> ?4",
+    // kEntryDelete
+    "DELETE FROM schedule_entries WHERE id = ?1",
     // kEntriesEndedProgramsDelete
     "DELETE FROM schedule_entry_programs WHERE entry_id IN "
     "(SELECT id FROM schedule_entries WHERE end_time < ?1)",
