@@ -34,6 +34,7 @@ void DeleteAddedPrograms(Session& session, int64_t entryId) {
 }
 
 bool DeleteEntry(Session& session, int64_t id) {
+  session.NoteProgramsReleased();
   DeleteAddedPrograms(session, id);
   Statement& remove = session[Sql::kEntryDelete];
   remove.Bind(1, id);
@@ -58,8 +59,10 @@ HRESULT ScheduleEntries::Add(BSTR slotKey, IScheduleEntry** entry) {
   if (entry == nullptr)
     return E_POINTER;
   EntryRow row = FindRow(*session_, platform::BstrToAnsi(slotKey));
-  if (row.id != 0 && session_->Writable())
+  if (row.id != 0 && session_->Writable()) {
+    session_->NoteProgramsReleased();
     DeleteAddedPrograms(*session_, row.id);
+  }
   return Deliver<IScheduleEntry>(new ScheduleEntry(session_, std::move(row)), entry);
 }
 
@@ -76,6 +79,8 @@ HRESULT ScheduleEntries::RemoveOlderThan(LONG days) {
     if (!remove.Run())
       return E_FAIL;
   }
+  if (session_->Changes() > 0)
+    session_->NoteProgramsReleased();
   return S_OK;
 }
 
@@ -83,7 +88,7 @@ HRESULT ScheduleEntries::Reconcile(IScheduleEntry* entry) {
   auto* ours = dynamic_cast<ScheduleEntry*>(entry);
   if (ours == nullptr)
     return E_INVALIDARG;
-  session_->WritePending();
+  ours->WriteOthers();
   const EntryRow& row = ours->row();
   if (row.serviceId == 0 || !IsSet(row.start) || !IsSet(row.end) || !session_->Writable()) {
     return S_FALSE;

@@ -22,6 +22,8 @@ HRESULT ScheduleEntry::SetProgram(IProgram* program) {
   if (program != nullptr && ours == nullptr)
     return E_INVALIDARG;
   program_ = ComPtr<Program>::Share(ours);
+  if (row_.id != 0)
+    session_->NoteProgramsReleased();
   row_.programId = 0;
   Changed();
   return S_OK;
@@ -103,18 +105,26 @@ void ScheduleEntry::Write() {
 void ScheduleEntry::WriteRow() {
   if (row_.id != 0 && !changed_)
     return;
-  changed_ = false;
+  bool isNew = row_.id == 0;
+  if (!BoundWrite().Run()) {
+    session_->NoteProgramsReleased();
+    return;
+  }
+  if (isNew)
+    row_.id = session_->LastInsertRowid();
+  changed_ = moved_ = false;
+}
+
+Statement& ScheduleEntry::BoundWrite() {
   if (row_.id != 0 && !moved_) {
     Statement& update = (*session_)[Sql::kEntryUpdateOwners];
     update.Bind(1, row_.id);
     update.BindId(2, row_.providerId);
     update.BindId(3, row_.programId);
-    update.Run();
-    return;
+    return update;
   }
-  bool isNew = row_.id == 0;
-  Statement& write = (*session_)[isNew ? Sql::kEntryInsert : Sql::kEntryUpdate];
-  if (isNew) {
+  Statement& write = (*session_)[row_.id == 0 ? Sql::kEntryInsert : Sql::kEntryUpdate];
+  if (row_.id == 0) {
     write.Bind(1, row_.slotKey);
   } else {
     write.Bind(1, row_.id);
@@ -124,9 +134,7 @@ void ScheduleEntry::WriteRow() {
   write.BindId(4, row_.programId);
   write.Bind(5, row_.start);
   write.Bind(6, row_.end);
-  if (write.Run() && isNew)
-    row_.id = session_->LastInsertRowid();
-  moved_ = false;
+  return write;
 }
 
 void ScheduleEntry::WriteAddedPrograms() {
@@ -134,7 +142,8 @@ void ScheduleEntry::WriteAddedPrograms() {
   for (ComPtr<Program>& program : addedPrograms_) {
     add.Bind(1, row_.id);
     add.BindId(2, program->Store());
-    add.Run();
+    if (!add.Run())
+      session_->NoteProgramsReleased();
   }
   addedPrograms_.clear();
 }

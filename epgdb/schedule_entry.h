@@ -1,7 +1,7 @@
 // A schedule entry: a row of schedule_entries under its slot key, with the rows of
 // schedule_entry_programs for the programs added to it. Written once it is finished: when it is
-// released, reconciled, or before the next search or save; its program and provider are
-// written first, as it needs their ids.
+// released, or before the next search or save; its program and provider are written first, as
+// it needs their ids.
 #pragma once
 
 #include <memory>
@@ -49,7 +49,8 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
                      uint16_t second) override;
   HRESULT AddProgram(IProgram* program) override;
 
-  // The columns as they will be stored; call after the session wrote what was pending.
+  // The entry as it stands: id 0 while it was never written, program and provider ids 0 while
+  // theirs are not.
   const EntryRow& row() const { return row_; }
 
  private:
@@ -59,6 +60,9 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   void Place(T& column, T value);
   void Write() override;
   void WriteRow();
+  // The statement that writes the row, bound: an insert, an update, or, while the service and
+  // times are as stored, an update that leaves the indexes alone.
+  Statement& BoundWrite();
   void WriteAddedPrograms();
 
   std::shared_ptr<Session> session_;

@@ -13,7 +13,7 @@ constexpr int kBusyTimeoutMs = 10000;
 // The page cache in KiB (negative, as the pragma takes it): large enough for the indexes an
 // import touches, small enough to keep the whole import in bounded memory.
 constexpr char kPragmas[] =
-    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -2048;";
+    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -4096;";
 
 }  // namespace
 
@@ -75,7 +75,9 @@ void Session::PrepareSave() {
       position.Run();
     }
   }
-  statements_[Sql::kProgramsDeleteUnused].Run();
+  if (programsReleased_)
+    statements_[Sql::kProgramsDeleteUnused].Run();
+  programsReleased_ = false;
 }
 
 HRESULT Session::Save() {

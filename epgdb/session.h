@@ -28,6 +28,13 @@ class Session {
   Statement& operator[](Sql id) { return statements_[id]; }
   int64_t LastInsertRowid() const { return connection_.LastInsertRowid(); }
   PendingList& pending() { return pending_; }
+  // Rows were written since the last call. Compare with 0 after a statement that changes rows.
+  int64_t Changes() const { return connection_.Changes(); }
+
+  // An entry row was deleted, lost its added programs or changed its program, or a write
+  // failed: some program may no longer be used. Only then does PrepareSave look for unused
+  // programs, which takes a pass over the whole table.
+  void NoteProgramsReleased() { programsReleased_ = true; }
 
   // Writes every pending item; searches and saves call it first so they see every change.
   void WritePending();
@@ -54,6 +61,7 @@ class Session {
   Statements statements_;
   PendingList pending_;
   bool open_ = false;
+  bool programsReleased_ = false;
   std::string services_file_;
 };
 

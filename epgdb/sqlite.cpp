@@ -43,6 +43,10 @@ int64_t Connection::LastInsertRowid() const {
   return sqlite3_last_insert_rowid(db_);
 }
 
+int64_t Connection::Changes() const {
+  return sqlite3_changes64(db_);
+}
+
 bool Connection::InTransaction() const {
   return db_ != nullptr && !sqlite3_get_autocommit(db_);
 }

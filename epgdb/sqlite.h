@@ -32,6 +32,8 @@ class Connection {
   // Runs fixed SQL without parameters (pragmas, schema, transaction control). True on success.
   bool Exec(const char* sql);
   int64_t LastInsertRowid() const;
+  // The rows the last finished statement inserted, changed or deleted.
+  int64_t Changes() const;
   bool InTransaction() const;
 
   // True once a statement failed in a way that loses data (disk full, I/O error, out of memory,

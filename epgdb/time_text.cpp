@@ -1,13 +1,13 @@
 #include "epgdb/time_text.h"
 
-#include <cstdio>
+#include <utility>
 
 #include "platform/clock.h"
 
 namespace epgdb {
 namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's algorithms).
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2;
   int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -29,15 +29,32 @@ void CivilFromDays(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
   *y = yoe + era * 400 + (*m <= 2);
 }
 
+// Appends the decimal digits of `value`, with leading zeros up to `width` digits.
+void AppendPadded(std::string& text, unsigned value, size_t width) {
+  char digits[8];
+  size_t n = 0;
+  do {
+    digits[n++] = char('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  text.append(width > n ? width - n : 0, '0');
+  while (n > 0)
+    text += digits[--n];
+}
+
 }  // namespace
 
 std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
                      uint16_t second) {
-  char text[40];
-  int n = std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{year},
-                        unsigned{month}, unsigned{day}, unsigned{hour}, unsigned{minute},
-                        unsigned{second});
-  return std::string(text, size_t(n));
+  std::string text;
+  text.reserve(19);
+  AppendPadded(text, year, 4);
+  for (auto [separator, value] : {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute},
+                                  {':', second}}) {
+    text += separator;
+    AppendPadded(text, value, 2);
+  }
+  return text;
 }
 
 std::optional<std::string> LocalTimeDaysAgo(int32_t days) {
