@@ -1,11 +1,11 @@
 #include "epgdb/epg_database.h"
 
+#include <utility>
+
 #include "epgdb/clean_requests.h"
 #include "epgdb/collections.h"
 #include "epgdb/location.h"
 #include "platform/com/bstr.h"
-
-#include <utility>
 
 namespace epgdb {
 

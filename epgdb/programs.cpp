@@ -1,4 +1,5 @@
 #include "epgdb/collections.h"
+
 #include "epgdb/program.h"
 
 namespace epgdb {

@@ -1,6 +1,7 @@
+#include "epgdb/collections.h"
+
 #include <vector>
 
-#include "epgdb/collections.h"
 #include "epgdb/schedule_entry.h"
 #include "epgdb/time_text.h"
 #include "platform/com/bstr.h"

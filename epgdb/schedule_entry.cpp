@@ -1,9 +1,9 @@
 #include "epgdb/schedule_entry.h"
 
+#include <utility>
+
 #include "epgdb/service.h"
 #include "epgdb/time_text.h"
-
-#include <utility>
 
 namespace epgdb {
 

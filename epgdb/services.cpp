@@ -1,4 +1,5 @@
 #include "epgdb/collections.h"
+
 #include "epgdb/service.h"
 #include "platform/com/bstr.h"
 

@@ -117,6 +117,12 @@ void Statement::BindId(int index, int64_t id) {
 }
 
 bool Statement::Step() {
+  // Nothing runs on a closed database, nor after a failure that may have ended the transaction:
+  // it would run, and be committed, on its own.
+  if (stmt_ == nullptr || connection_->Broken()) {
+    failed_ = true;
+    return false;
+  }
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW)
     return true;
@@ -136,9 +142,11 @@ bool Statement::Run() {
 }
 
 void Statement::Reset() {
+  failed_ = false;
+  if (stmt_ == nullptr)
+    return;
   sqlite3_reset(stmt_);
   sqlite3_clear_bindings(stmt_);
-  failed_ = false;
 }
 
 int64_t Statement::ColumnInt64(int column) const {
@@ -148,10 +156,6 @@ int64_t Statement::ColumnInt64(int column) const {
 std::string Statement::ColumnText(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
   return text == nullptr ? std::string() : std::string(text, sqlite3_column_bytes(stmt_, column));
-}
-
-bool Statement::ColumnIsNull(int column) const {
-  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 Value Statement::ColumnValue(int column) const {

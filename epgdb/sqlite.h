@@ -26,7 +26,6 @@ class Connection {
   bool Open(const std::string& path);
   // Rolls back an open transaction and closes the file.
   void Close();
-  bool IsOpen() const { return db_ != nullptr; }
 
   void SetBusyTimeout(int milliseconds);
   // Runs fixed SQL without parameters (pragmas, schema, transaction control). True on success.
@@ -68,7 +67,8 @@ class Statement {
   // Binds 0 as NULL: for row ids, which start at 1.
   void BindId(int index, int64_t id);
 
-  // Steps once: true when a row is ready to read; false when done or failed (see Failed).
+  // Steps once: true when a row is ready to read; false when done or failed (see Failed). Fails
+  // at once on a broken connection.
   bool Step();
   // Runs to the end and resets. True on success.
   bool Run();
@@ -78,7 +78,6 @@ class Statement {
 
   int64_t ColumnInt64(int column) const;
   std::string ColumnText(int column) const;
-  bool ColumnIsNull(int column) const;
   // NULL, text or integer, as stored.
   Value ColumnValue(int column) const;
 

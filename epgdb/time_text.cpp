@@ -49,8 +49,8 @@ std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
   std::string text;
   text.reserve(19);
   AppendPadded(text, year, 4);
-  for (auto [separator, value] : {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute},
-                                  {':', second}}) {
+  for (auto [separator, value] :
+       {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute}, {':', second}}) {
     text += separator;
     AppendPadded(text, value, 2);
   }

@@ -1,8 +1,8 @@
+#include "tests/epgdb/test_database.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-
-#include "tests/epgdb/test_database.h"
 
 #include "epgdb/component.h"
 #include "platform/com/bstr.h"

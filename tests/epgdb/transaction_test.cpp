@@ -82,7 +82,13 @@ TEST_F(TransactionTest, CloseWithoutSaveLeavesTheDatabaseAsBefore) {
   VARIANT_BOOL cleaned = 0;
   run.database->Clean(&cleaned);
   EXPECT_EQ(cleaned, VARIANT_TRUE);
+  ComPtr<IScheduleEntries> entries = run.entries;  // still held after Close, as the import does
+  ComPtr<IService> service = run.AddService("late", "Late");
   run.Close();
+  ComPtr<IScheduleEntry> found;
+  EXPECT_EQ(entries->Find(Text("one::10"), found.Out()), S_FALSE);
+  service->SetName(Text("changed after Close"));
+  service.Reset();
   EXPECT_EQ(Dump(), before);
 }
 
