@@ -1,0 +1,69 @@
+#include "epgdb/time_text.h"
+
+#include <utility>
+
+#include "platform/clock.h"
+
+namespace epgdb {
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  int64_t era = (y >= 0 ? y : y - 399) / 400;
+  int64_t yoe = y - era * 400;
+  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
+  z += 719468;
+  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  int64_t doe = z - era * 146097;
+  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  int64_t mp = (5 * doy + 2) / 153;
+  *d = doy - (153 * mp + 2) / 5 + 1;
+  *m = mp < 10 ? mp + 3 : mp - 9;
+  *y = yoe + era * 400 + (*m <= 2);
+}
+
+// Appends the decimal digits of `value`, with leading zeros up to `width` digits.
+void AppendPadded(std::string& text, unsigned value, size_t width) {
+  char digits[8];
+  size_t n = 0;
+  do {
+    digits[n++] = char('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  text.append(width > n ? width - n : 0, '0');
+  while (n > 0)
+    text += digits[--n];
+}
+
+}  // namespace
+
+std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
+                     uint16_t second) {
+  std::string text;
+  text.reserve(19);
+  AppendPadded(text, year, 4);
+  for (auto [separator, value] :
+       {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute}, {':', second}}) {
+    text += separator;
+    AppendPadded(text, value, 2);
+  }
+  return text;
+}
+
+std::optional<std::string> LocalTimeDaysAgo(int32_t days) {
+  platform::SystemTime now = platform::GetLocalTime();
+  int64_t y = 0, m = 0, d = 0;
+  CivilFromDays(DaysFromCivil(now.year, now.month, now.day) - days, &y, &m, &d);
+  if (y < 1 || y > 9999)
+    return std::nullopt;
+  return TimeText(uint16_t(y), uint16_t(m), uint16_t(d), now.hour, now.minute, now.second);
+}
+
+}  // namespace epgdb
