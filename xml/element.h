@@ -52,6 +52,11 @@ class OKRXMLElement {
   // The first attribute with exactly that name, or null.
   OKRXMLAttribute* FindAttribute(std::string_view name) const;
 
+  // Elements are made and dropped by the million while the tree stays small: freed ones are kept
+  // for reuse (element.cpp).
+  static void* operator new(size_t size);
+  static void operator delete(void* block, size_t size);
+
  private:
   OKRXMLElement(std::string_view name, OKRXMLElement* parent);
 
