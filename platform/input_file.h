@@ -46,6 +46,7 @@ class InputFile {
   enum class Status { kData, kEnd, kError };
 
   InputFile();
+  // Reads from the given source instead of opening a file.
   explicit InputFile(std::unique_ptr<ByteSource> source);
   ~InputFile();
   InputFile(const InputFile&) = delete;

@@ -23,7 +23,7 @@ class OKRXMLElement {
   OKRXMLElement(const OKRXMLElement&) = delete;
   OKRXMLElement& operator=(const OKRXMLElement&) = delete;
 
-  // Name and text stay valid as long as the element (the text until the next SetText).
+  // Name and text stay valid as long as the element (the text until it is changed).
   const std::string& GetName() const { return m_strName; }
   const std::string& GetText() const { return m_strText; }
   void SetText(std::string text) { m_strText = std::move(text); }

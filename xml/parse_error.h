@@ -6,11 +6,17 @@
 #include <string>
 
 struct OKRXMLParseError {
-  unsigned nCode = 0;       // 0 none, 4 the file cannot be read, 5 the document is not well-formed
-  bool bStopped = false;    // the stop flag ended the reading before the end of the file
-  std::string strFileName;  // the file ParseFile was given
-  std::string strText;      // 4: the OS error text; 5: expat's error text
-  int nExpatCode = 0;       // 5: expat's error code
-  uint64_t nLine = 0;       // 5: line of the file where expat found the error (from 1)
-  uint64_t nColumn = 0;     // 5: column in that line, in characters (from 1)
+  // 0 none, 4 the file cannot be opened or read, 5 the document is not well-formed.
+  unsigned m_nCode = 0;
+  // The stop flag ended the reading (a cancel, not a fault of the file).
+  bool m_bStopped = false;
+  // The file ParseFile was given.
+  std::string m_strFileName;
+  // 4: the OS error text; 5: expat's error text.
+  std::string m_strText;
+  // 5: expat's error code, its line in the file and its column in that line, in characters, both
+  // counted from 1 as an editor shows them.
+  int m_nExpatCode = 0;
+  uint64_t m_nLine = 0;
+  uint64_t m_nColumn = 0;
 };

@@ -43,7 +43,6 @@ OKRXMLParser::OKRXMLParser() = default;
 
 OKRXMLParser::~OKRXMLParser() {
   Close();
-  m_elementStack.clear();
 }
 
 unsigned OKRXMLParser::Open() {
@@ -75,24 +74,24 @@ unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
   if (!m_pExpat)
     return 3;
   m_error = {};
-  m_error.strFileName = fileName;
+  m_error.m_strFileName = fileName;
   m_nBytesConsumed = 0;
   m_nSkippedLines = 0;
   OKRXMLPieceReader reader;
-  if (!reader.Open(fileName, &m_error.strText))
-    return m_error.nCode = 4;
+  if (!reader.Open(fileName, &m_error.m_strText))
+    return m_error.m_nCode = 4;
   std::string_view piece;
   for (;;) {
     if (m_bStop) {
-      m_error.bStopped = true;
+      m_error.m_bStopped = true;
       break;
     }
     OKRXMLPieceReader::Status status = reader.Next(&piece);
     if (status == OKRXMLPieceReader::Status::kEnd)
       break;
     if (status == OKRXMLPieceReader::Status::kError) {
-      m_error.strText = reader.Error();
-      return m_error.nCode = 4;
+      m_error.m_strText = reader.Error();
+      return m_error.m_nCode = 4;
     }
     m_nBytesConsumed = reader.BytesConsumed();
     m_nSkippedLines = reader.SkippedLines();
@@ -185,10 +184,10 @@ void OKRXMLParser::RecordExpatError() {
   XML_Parser parser = m_pExpat.get();
   XML_Error code = XML_GetErrorCode(parser);
   const char* text = XML_ErrorString(code);
-  m_error.nCode = 5;
-  m_error.nExpatCode = code;
-  m_error.strText = !m_strAbortReason.empty() ? m_strAbortReason : text != nullptr ? text : "";
+  m_error.m_nCode = 5;
+  m_error.m_nExpatCode = code;
+  m_error.m_strText = !m_strAbortReason.empty() ? m_strAbortReason : text != nullptr ? text : "";
   // expat saw every line but the empty ones before the document.
-  m_error.nLine = XML_GetCurrentLineNumber(parser) + m_nSkippedLines;
-  m_error.nColumn = XML_GetCurrentColumnNumber(parser) + 1;
+  m_error.m_nLine = XML_GetCurrentLineNumber(parser) + m_nSkippedLines;
+  m_error.m_nColumn = XML_GetCurrentColumnNumber(parser) + 1;
 }

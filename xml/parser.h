@@ -16,8 +16,10 @@
 //
 // Text rules: element text is the element's own character data, each piece expat delivers
 // trimmed of spaces (TrimSpaces), blank pieces dropped, the rest converted to ANSI (Utf8ToAnsi)
-// and joined with one space. A line break is one such boundary, so text over several lines is
-// joined with single spaces; in attribute values expat turns a line break into a space.
+// and joined with one space. Every line reaches expat with its own terminator, which expat
+// delivers in character data as a piece of its own (blank, so dropped): text over several lines
+// is joined with single spaces, whatever expat did with the lines. Inside a tag a line break is
+// a blank, and in an attribute value expat turns it into a space.
 #pragma once
 
 #include <cstddef>
@@ -80,7 +82,6 @@ class OKRXMLParser {
   static std::string_view TrimSpaces(std::string_view text);
 
  protected:
-  bool IsOpen() const { return m_pExpat != nullptr; }
   // The document element; null before the first start tag.
   OKRXMLElement* GetRoot() const { return m_pRoot.get(); }
   // The innermost open element, which receives new children, attributes and text.

@@ -1,9 +1,11 @@
 // Cuts a listings file into the pieces that OKRXMLParser feeds to expat, one XML_Parse call each:
 // every line together with its own terminator, and a line longer than kPieceLimit in pieces that
 // end at cut points (cut_finder.h), so that memory does not grow with the length of a line. A line
-// with no cut point within the limit is long character data, an attribute value, a comment or a
-// CDATA section; its piece runs on to the first cut point behind the limit. Empty lines before
-// the first byte of the document are skipped: nothing may precede an XML declaration.
+// with no cut point within the limit holds a long run of character data, an attribute value, a
+// comment or a CDATA section; its piece runs on to the first cut point behind the limit (or to
+// the end of the line, when the view reaches it first). Memory then grows with that one token,
+// which the tree stores or expat buffers whole anyway; text is never split. Empty lines before the
+// first byte of the document are skipped: nothing may precede an XML declaration.
 #pragma once
 
 #include <cstddef>

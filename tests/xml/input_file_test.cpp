@@ -94,6 +94,39 @@ TEST(InputFile, ReadsPipesOnceThroughTheirPaths) {
   EXPECT_EQ(input.BytesConsumed(), content.size());
 }
 
+// Hands out its text, then fails as a disk does.
+class FailingSource : public platform::ByteSource {
+ public:
+  explicit FailingSource(std::string text) : m_strText(std::move(text)) {}
+  bool Read(char* buffer, size_t capacity, size_t* count, std::string* error) override {
+    if (m_strText.empty()) {
+      *error = "Input/output error";
+      return false;
+    }
+    *count = m_strText.copy(buffer, capacity);
+    m_strText.erase(0, *count);
+    return true;
+  }
+  uint64_t FileBytesFor(uint64_t delivered) const override { return delivered; }
+
+ private:
+  std::string m_strText;
+};
+
+TEST(InputFile, ReadErrorAfterSomeLinesIsReported) {
+  platform::InputFile input(std::make_unique<FailingSource>("one\ntwo\nthr"));
+  platform::InputFile::Line line;
+  ASSERT_EQ(input.Peek(100, &line), Status::kData);
+  EXPECT_EQ(line.text, "one");
+  input.Consume(line.WithTerminator().size());
+  ASSERT_EQ(input.Peek(100, &line), Status::kData);
+  EXPECT_EQ(line.text, "two");
+  input.Consume(line.WithTerminator().size());
+  EXPECT_EQ(input.Peek(100, &line), Status::kError);
+  EXPECT_EQ(input.Error(), "Input/output error");
+  EXPECT_EQ(input.BytesConsumed(), 8u);
+}
+
 TEST(InputFile, MissingFileAndDirectoryAreErrors) {
   TempDir dir;
   platform::InputFile input;

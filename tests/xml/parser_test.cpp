@@ -36,17 +36,17 @@ TEST(Parser, ResultCodes) {
   EXPECT_EQ(parser.Open(), 2u);
 
   EXPECT_EQ(parser.ParseFile(dir.Path("missing.xml")), 4u);
-  EXPECT_EQ(parser.GetParseError().nCode, 4u);
-  EXPECT_EQ(parser.GetParseError().strFileName, dir.Path("missing.xml"));
-  EXPECT_EQ(parser.GetParseError().strText, "No such file or directory");
+  EXPECT_EQ(parser.GetParseError().m_nCode, 4u);
+  EXPECT_EQ(parser.GetParseError().m_strFileName, dir.Path("missing.xml"));
+  EXPECT_EQ(parser.GetParseError().m_strText, "No such file or directory");
   EXPECT_EQ(parser.GetRoot(), nullptr);
 
   // A directory opens but cannot be read: not an empty document.
   EXPECT_EQ(parser.ParseFile(dir.Path("")), 4u);
-  EXPECT_EQ(parser.GetParseError().strText, "Is a directory");
+  EXPECT_EQ(parser.GetParseError().m_strText, "Is a directory");
 
   EXPECT_EQ(parser.ParseFile(path), 0u);
-  EXPECT_EQ(parser.GetParseError().nCode, 0u);
+  EXPECT_EQ(parser.GetParseError().m_nCode, 0u);
   EXPECT_EQ(CountElements(parser.GetRoot()), 11u);
   EXPECT_EQ(parser.BytesConsumed(), sizeof(kListing) - 1);
   parser.Close();
@@ -68,27 +68,27 @@ TEST(Parser, BrokenDocumentReportsTheLineAndColumnAnEditorShows) {
   auto parser = ParseDocument(path, &code);
   EXPECT_EQ(code, 5u);
   const OKRXMLParseError& error = parser->GetParseError();
-  EXPECT_EQ(error.nCode, 5u);
-  EXPECT_FALSE(error.bStopped);
-  EXPECT_EQ(error.strText, "mismatched tag");
+  EXPECT_EQ(error.m_nCode, 5u);
+  EXPECT_FALSE(error.m_bStopped);
+  EXPECT_EQ(error.m_strText, "mismatched tag");
   // expat points at the name of the end tag that does not match.
-  EXPECT_EQ(error.nLine, 7u);
-  EXPECT_EQ(error.nColumn, 5u);
-  EXPECT_GT(error.nExpatCode, 0);
+  EXPECT_EQ(error.m_nLine, 7u);
+  EXPECT_EQ(error.m_nColumn, 5u);
+  EXPECT_GT(error.m_nExpatCode, 0);
   // What came before the error stays in the tree.
   EXPECT_EQ(Dump(parser->GetRoot()), "tv{programme[channel=one]{title(Breaking Bad)}}");
 
   // An unfinished document fails at the final call, after its last line.
   parser = ParseDocument(dir.Write("cut.xml", "<tv>\n  <channel id=\"a\">\n"), &code);
   EXPECT_EQ(code, 5u);
-  EXPECT_EQ(parser->GetParseError().strText, "no element found");
-  EXPECT_EQ(parser->GetParseError().nLine, 3u);
+  EXPECT_EQ(parser->GetParseError().m_strText, "no element found");
+  EXPECT_EQ(parser->GetParseError().m_nLine, 3u);
 
   // A column counts characters, as an editor does, not bytes.
   parser = ParseDocument(dir.Write("utf8.xml", "<t>\n\xC3\xA9\xC3\xA9<</t>"), &code);
   EXPECT_EQ(code, 5u);
-  EXPECT_EQ(parser->GetParseError().nLine, 2u);
-  EXPECT_EQ(parser->GetParseError().nColumn, 4u);
+  EXPECT_EQ(parser->GetParseError().m_nLine, 2u);
+  EXPECT_EQ(parser->GetParseError().m_nColumn, 4u);
 }
 
 // Handles channel records as the extraction does: written when they have an id (code 0),
@@ -136,7 +136,7 @@ TEST(Parser, StopFlagEndsTheReadingAfterTheCurrentLine) {
   parser.m_nStopAt = 1;
   ASSERT_EQ(parser.Open(), 0u);
   EXPECT_EQ(parser.ParseFile(path), 5u);  // the document is unfinished
-  EXPECT_TRUE(parser.GetParseError().bStopped);
+  EXPECT_TRUE(parser.GetParseError().m_bStopped);
   EXPECT_EQ(parser.m_titles, std::vector<std::string>{"First"});
   EXPECT_LT(parser.BytesConsumed(), std::string(kListing).find("Second"));
 
@@ -148,7 +148,7 @@ TEST(Parser, StopFlagEndsTheReadingAfterTheCurrentLine) {
   sameLine.m_nStopAt = 1;
   ASSERT_EQ(sameLine.Open(), 0u);
   EXPECT_EQ(sameLine.ParseFile(dir.Write("line.xml", oneLine)), 0u);
-  EXPECT_TRUE(sameLine.GetParseError().bStopped);
+  EXPECT_TRUE(sameLine.GetParseError().m_bStopped);
   EXPECT_EQ(sameLine.m_titles, (std::vector<std::string>{"A", "B"}));
 }
 
@@ -166,8 +166,8 @@ TEST(Parser, FailingCallbackStopsTheParseWithoutUnwindingThroughExpat) {
   ThrowingParser parser;
   ASSERT_EQ(parser.Open(), 0u);
   EXPECT_EQ(parser.ParseFile(dir.Write("listing.xml", kListing)), 5u);
-  EXPECT_EQ(parser.GetParseError().strText, "handler failed");
-  EXPECT_EQ(parser.GetParseError().nLine, 3u);
+  EXPECT_EQ(parser.GetParseError().m_strText, "handler failed");
+  EXPECT_EQ(parser.GetParseError().m_nLine, 3u);
 }
 
 TEST(Parser, ReadsFifosAndPipesByPath) {

@@ -39,7 +39,7 @@ TEST(Samples, TreeHoldsEveryElementOfTheFile) {
     unsigned code;
     auto parser = ParseDocument(path, &code);
     if (status == 0) {
-      EXPECT_EQ(code, 0u) << parser->GetParseError().strText;
+      EXPECT_EQ(code, 0u) << parser->GetParseError().m_strText;
       EXPECT_EQ(std::to_string(CountElements(parser->GetRoot())), count);
       ++checked;
     } else {
@@ -48,7 +48,7 @@ TEST(Samples, TreeHoldsEveryElementOfTheFile) {
       std::string line =
           message.substr(path.size() + 1, message.find(':', path.size() + 1) - path.size() - 1);
       EXPECT_EQ(code, 5u);
-      EXPECT_EQ(std::to_string(parser->GetParseError().nLine), line) << message;
+      EXPECT_EQ(std::to_string(parser->GetParseError().m_nLine), line) << message;
       ++broken;
     }
   }
