@@ -11,6 +11,7 @@ class FreeElements {
   ~FreeElements() {
     while (void* block = Take())
       ::operator delete(block);
+    m_nCount = kMaxKept;  // an element destroyed later in the thread's exit is freed at once
   }
   void* Take() {
     Link* link = m_pFirst;

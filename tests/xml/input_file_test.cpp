@@ -140,14 +140,4 @@ TEST(InputFile, MissingFileAndDirectoryAreErrors) {
   EXPECT_EQ(input.Error(), "Is a directory");
 }
 
-TEST(InputFile, EmptyFileEndsAtOnce) {
-  TempDir dir;
-  platform::InputFile input;
-  std::string error;
-  ASSERT_TRUE(input.Open(dir.Write("empty.txt", ""), &error));
-  platform::InputFile::Line line;
-  EXPECT_EQ(input.Peek(100, &line), Status::kEnd);
-  EXPECT_EQ(input.BytesConsumed(), 0u);
-}
-
 }  // namespace
