@@ -43,6 +43,11 @@ TEST(ParserText, NonAsciiTextIsKept) {
   // A document in another encoding arrives converted to UTF-8.
   EXPECT_EQ(DumpOf("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<t a=\"\xE9\">\xE9t\xE9</t>"),
             "t[a=\xC3\xA9](\xC3\xA9t\xC3\xA9)");
+  // Its byte-order mark decides: UTF-16 over several lines.
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<t a=\"1\">\n  one\r\n  two\n</t>\n"))
+    utf16 += std::string{c, '\0'};
+  EXPECT_EQ(DumpOf(utf16), "t[a=1](one two)");
 }
 
 TEST(ParserText, LineBreaksInsideTagsAreBlanks) {
