@@ -1,0 +1,89 @@
+// Reading a listings file: a source of raw bytes (the plain file; a decompressing source can sit
+// in its place) and, above it, a reader that fills big blocks and hands out views of lines
+// straight from its buffer. Works on anything that can be opened and read in order: regular
+// files, pipes, FIFOs, /dev/stdin, /dev/fd/N (process substitution). Nothing is read twice.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Where the bytes of an input file come from.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+
+  // On success stores in *count the number of bytes read into buffer (at most capacity; 0 only at
+  // the end of the data) and returns true. On failure stores a text naming the cause in *error and
+  // returns false.
+  virtual bool Read(char* buffer, size_t capacity, size_t* count, std::string* error) = 0;
+
+  // The number of bytes of the file behind the first `delivered` bytes that Read handed out (the
+  // same number for a plain file).
+  virtual uint64_t FileBytesFor(uint64_t delivered) const = 0;
+};
+
+// Opens the file read-only as a source of its own bytes. On failure returns null and stores the
+// OS error text in *error.
+std::unique_ptr<ByteSource> OpenFileSource(const std::string& path, std::string* error);
+
+// Hands out the input line by line, or a long line piece by piece, as views into its buffer.
+class InputFile {
+ public:
+  // A view of the input from the current position, up to the end of its line at most.
+  struct Line {
+    std::string_view text;  // the bytes, without the line terminator
+    size_t terminator = 0;  // bytes of the terminator behind text: 1 (LF), 2 (CR LF) or 0
+    bool complete = false;  // text runs to the end of its line (terminated, or the last line)
+    // The bytes followed by their terminator, as they stand in the file.
+    std::string_view WithTerminator() const { return {text.data(), text.size() + terminator}; }
+  };
+
+  enum class Status { kData, kEnd, kError };
+
+  InputFile();
+  // Reads from the given source instead of opening a file.
+  explicit InputFile(std::unique_ptr<ByteSource> source);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Opens the file at path. On success returns true; on failure stores the OS error text in
+  // *error and returns false.
+  bool Open(const std::string& path, std::string* error);
+
+  // kData: *line views the rest of the current line when it holds at most `limit` bytes without
+  // its terminator (complete), else the first `limit` bytes of it (not complete). Nothing is
+  // consumed; the view stays valid until the next Peek. kEnd: the input is exhausted. kError: a
+  // read failed; Error() names the cause.
+  Status Peek(size_t limit, Line* line);
+
+  // Moves the current position on by count bytes, at most as many as the last Peek viewed
+  // (including the terminator when it was part of the view).
+  void Consume(size_t count);
+
+  // The bytes of the file consumed so far.
+  uint64_t BytesConsumed() const;
+
+  const std::string& Error() const { return m_strError; }
+
+ private:
+  // Moves the unconsumed bytes to the front, makes room for at least `need` of them, and reads
+  // once. False on a read error.
+  bool Fill(size_t need);
+
+  std::unique_ptr<ByteSource> m_pSource;
+  std::unique_ptr<char[]> m_pBuffer;
+  size_t m_nCapacity = 0;
+  size_t m_nBegin = 0;       // first unconsumed byte in the buffer
+  size_t m_nEnd = 0;         // end of the bytes read into the buffer
+  uint64_t m_nPosition = 0;  // bytes consumed since the start of the input
+  bool m_bEof = false;
+  std::string m_strError;
+};
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+// One element of the document tree that OKRXMLParser grows: its name (UTF-8 as expat delivered
+// it), its own text (ANSI, built by the parser), its parent, and the children and attributes it
+// owns, both in document order. Plain byte strings: no escaping, no namespaces, no entities.
+//
+// Element and attribute pointers stay valid until the element that owns them is removed or the
+// tree is destroyed. Lookups compare whole names byte for byte and walk from the first entry.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xml/attribute.h"
+
+class OKRXMLElement {
+ public:
+  // A new element without parent, children, attributes or text; the caller owns it.
+  static std::unique_ptr<OKRXMLElement> CreateRoot(std::string_view name);
+
+  // Destroys the whole subtree without recursion, so any depth of nesting is safe.
+  virtual ~OKRXMLElement();
+  OKRXMLElement(const OKRXMLElement&) = delete;
+  OKRXMLElement& operator=(const OKRXMLElement&) = delete;
+
+  // Name and text stay valid as long as the element (the text until it is changed).
+  const std::string& GetName() const { return m_strName; }
+  const std::string& GetText() const { return m_strText; }
+  void SetText(std::string text) { m_strText = std::move(text); }
+  // Appends the bytes to the text as they are.
+  void AppendText(std::string_view text) { m_strText.append(text); }
+
+  // The enclosing element; null for the root.
+  OKRXMLElement* GetParent() const { return m_pParent; }
+
+  // Appends a new child with that name and returns it.
+  OKRXMLElement* AddChild(std::string_view name);
+  unsigned GetChildCount() const { return static_cast<unsigned>(m_children.size()); }
+  // The child at index (0 is the first); null when index is not below the count.
+  OKRXMLElement* GetChild(unsigned index) const;
+  // The first child with exactly that name, or null.
+  OKRXMLElement* FindChild(std::string_view name) const;
+  // Takes that child out (the ones behind it move up) and destroys it with its subtree. A pointer
+  // that is not one of the children changes nothing.
+  void RemoveChild(const OKRXMLElement* child);
+
+  // Appends a new attribute and returns it.
+  OKRXMLAttribute* AddAttribute(std::string_view name, std::string_view value);
+  unsigned GetAttributeCount() const { return static_cast<unsigned>(m_attributes.size()); }
+  // The attribute at index; null when index is not below the count.
+  OKRXMLAttribute* GetAttribute(unsigned index) const;
+  // The first attribute with exactly that name, or null.
+  OKRXMLAttribute* FindAttribute(std::string_view name) const;
+
+  // Elements are made and dropped by the million while the tree stays small: freed ones are kept
+  // for reuse (element.cpp).
+  static void* operator new(size_t size);
+  static void operator delete(void* block, size_t size);
+
+ private:
+  OKRXMLElement(std::string_view name, OKRXMLElement* parent);
+
+  std::string m_strName;
+  std::string m_strText;
+  OKRXMLElement* m_pParent;
+  std::vector<std::unique_ptr<OKRXMLElement>> m_children;
+  std::vector<std::unique_ptr<OKRXMLAttribute>> m_attributes;
+};

@@ -1,0 +1,193 @@
+#include "xml/parser.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+
+#include "xml/piece_reader.h"
+
+// expat's callbacks. Nothing may unwind through expat: a failure stops the parse instead.
+struct OKRXMLExpatEvents {
+  static void XMLCALL Start(void* user, const XML_Char* name, const XML_Char** attributes) {
+    Guarded(user, [&](OKRXMLParser& parser) { parser.OnStartElement(name, attributes); });
+  }
+  static void XMLCALL End(void* user, const XML_Char* name) {
+    Guarded(user, [&](OKRXMLParser& parser) { parser.OnEndElement(name); });
+  }
+  static void XMLCALL Text(void* user, const XML_Char* data, int length) {
+    Guarded(user, [&](OKRXMLParser& parser) { parser.OnCharacterData(data, length); });
+  }
+
+  template <typename Event>
+  static void Guarded(void* user, Event event) {
+    if (user == nullptr)
+      return;
+    auto& parser = *static_cast<OKRXMLParser*>(user);
+    try {
+      event(parser);
+    } catch (const std::exception& e) {
+      parser.Abort(e.what());
+    } catch (...) {
+      parser.Abort("unknown failure");
+    }
+  }
+};
+
+void OKRXMLParser::ExpatDeleter::operator()(XML_ParserStruct* parser) const {
+  XML_ParserFree(parser);
+}
+
+OKRXMLParser::OKRXMLParser() = default;
+
+OKRXMLParser::~OKRXMLParser() {
+  Close();
+}
+
+unsigned OKRXMLParser::Open() {
+  if (m_pExpat)
+    return 2;
+  m_bStop = false;
+  m_pRoot.reset();
+  m_pCurrent = nullptr;
+  m_elementStack.clear();
+  m_strAbortReason.clear();
+  m_error = {};
+  m_pExpat.reset(XML_ParserCreate(nullptr));
+  if (!m_pExpat)
+    return 1;
+  XML_SetElementHandler(m_pExpat.get(), OKRXMLExpatEvents::Start, OKRXMLExpatEvents::End);
+  XML_SetCharacterDataHandler(m_pExpat.get(), OKRXMLExpatEvents::Text);
+  XML_SetUserData(m_pExpat.get(), this);
+  return 0;
+}
+
+void OKRXMLParser::Close() {
+  m_pRoot.reset();
+  m_pCurrent = nullptr;
+  m_elementStack.clear();
+  m_pExpat.reset();
+}
+
+unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
+  if (!m_pExpat)
+    return 3;
+  m_error = {};
+  m_error.m_strFileName = fileName;
+  m_nBytesConsumed = 0;
+  m_nSkippedLines = 0;
+  OKRXMLPieceReader reader;
+  if (!reader.Open(fileName, &m_error.m_strText))
+    return m_error.m_nCode = 4;
+  std::string_view piece;
+  for (;;) {
+    if (m_bStop) {
+      m_error.m_bStopped = true;
+      break;
+    }
+    OKRXMLPieceReader::Status status = reader.Next(&piece);
+    if (status == OKRXMLPieceReader::Status::kEnd)
+      break;
+    if (status == OKRXMLPieceReader::Status::kError) {
+      m_error.m_strText = reader.Error();
+      return m_error.m_nCode = 4;
+    }
+    m_nBytesConsumed = reader.BytesConsumed();
+    m_nSkippedLines = reader.SkippedLines();
+    if (unsigned code = Parse(piece.data(), piece.size(), false))
+      return code;
+  }
+  return Parse(nullptr, 0, true);
+}
+
+unsigned OKRXMLParser::Parse(const char* data, size_t length, bool isFinal) {
+  if (!m_pExpat)
+    return 3;
+  // expat takes an int length: more than that goes in several calls.
+  do {
+    size_t count = std::min<size_t>(length, INT_MAX);
+    length -= count;
+    if (XML_Parse(m_pExpat.get(), data, static_cast<int>(count), isFinal && length == 0) !=
+        XML_STATUS_OK) {
+      RecordExpatError();
+      return 5;
+    }
+    data += count;
+  } while (length > 0);
+  return 0;
+}
+
+void OKRXMLParser::OnStartElement(const char* name, const char** attributes) {
+  if (!m_pExpat)
+    return;
+  std::string_view elementName = name != nullptr ? name : "";
+  if (!m_pRoot) {
+    m_pRoot = OKRXMLElement::CreateRoot(elementName);
+    m_pCurrent = m_pRoot.get();
+  } else {
+    m_elementStack.push_back(m_pCurrent);
+    m_pCurrent = m_pCurrent != nullptr ? m_pCurrent->AddChild(elementName) : nullptr;
+  }
+  if (m_pCurrent == nullptr || attributes == nullptr)
+    return;
+  for (; attributes[0] != nullptr; attributes += 2) {
+    m_pCurrent->AddAttribute(attributes[0], attributes[1] != nullptr ? attributes[1] : "");
+  }
+}
+
+void OKRXMLParser::OnEndElement(const char*) {
+  if (!m_pExpat)
+    return;
+  if (m_elementStack.empty()) {
+    m_pCurrent = nullptr;
+  } else {
+    m_pCurrent = m_elementStack.back();
+    m_elementStack.pop_back();
+  }
+}
+
+void OKRXMLParser::OnCharacterData(const char* data, int length) {
+  if (!m_pExpat || data == nullptr || length <= 0 || m_pCurrent == nullptr)
+    return;
+  // Trimming before the conversion gives the same result, as the conversion keeps every ASCII
+  // byte and turns nothing else into one; blank pieces, most of them, are never converted.
+  std::string_view trimmed = TrimSpaces(std::string_view(data, length));
+  std::string piece;
+  if (!Utf8ToAnsi(trimmed.data(), trimmed.size(), piece))
+    return;
+  if (m_pCurrent->GetText().empty()) {
+    m_pCurrent->SetText(std::move(piece));
+  } else {
+    m_pCurrent->AppendText(" ");
+    m_pCurrent->AppendText(piece);
+  }
+}
+
+void OKRXMLParser::HandleRecordEnd(unsigned code) {
+  if (!m_pExpat || code != 0 || m_pCurrent == nullptr)
+    return;
+  OKRXMLElement* parent = m_pCurrent->GetParent();
+  if (parent == nullptr)
+    return;
+  parent->RemoveChild(m_pCurrent);
+  m_pCurrent = nullptr;
+}
+
+void OKRXMLParser::Abort(const char* reason) {
+  if (m_strAbortReason.empty())
+    m_strAbortReason = reason;
+  XML_StopParser(m_pExpat.get(), XML_FALSE);
+}
+
+void OKRXMLParser::RecordExpatError() {
+  XML_Parser parser = m_pExpat.get();
+  XML_Error code = XML_GetErrorCode(parser);
+  const char* text = XML_ErrorString(code);
+  m_error.m_nCode = 5;
+  m_error.m_nExpatCode = code;
+  m_error.m_strText = !m_strAbortReason.empty() ? m_strAbortReason : text != nullptr ? text : "";
+  // expat saw every line but the empty ones before the document.
+  m_error.m_nLine = XML_GetCurrentLineNumber(parser) + m_nSkippedLines;
+  m_error.m_nColumn = XML_GetCurrentColumnNumber(parser) + 1;
+}

@@ -1,0 +1,118 @@
+// The base class of both jobs' parsers. Reads a listings file through expat, one piece at a time
+// (a line with its terminator, or a part of a very long line: piece_reader.h), and grows an
+// OKRXMLElement tree from expat's events. There is no pass over a finished tree: start tags
+// arrive in document order and an end tag arrives when its element is complete, so a subclass
+// does its work in OnEndElement.
+//
+// Record handling, the shape both jobs use: a subclass overrides OnEndElement; when the current
+// element (GetCurrent) is one of its record elements, it runs its handler on it and passes the
+// handler's code to HandleRecordEnd; then, in every case, it calls the base OnEndElement:
+//
+//   void OnEndElement(const char* name) override {
+//     OKRXMLElement* element = GetCurrent();
+//     if (element != nullptr && element->GetName() == "channel") HandleRecordEnd(Write(element));
+//     OKRXMLParser::OnEndElement(name);
+//   }
+//
+// Text rules: element text is the element's own character data, each piece expat delivers
+// trimmed of spaces (TrimSpaces), blank pieces dropped, the rest converted to ANSI (Utf8ToAnsi)
+// and joined with one space. Every line reaches expat with its own terminator, which expat
+// delivers in character data as a piece of its own (blank, so dropped): text over several lines
+// is joined with single spaces, whatever expat did with the lines. Inside a tag a line break is
+// a blank, and in an attribute value expat turns it into a space.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xml/element.h"
+#include "xml/parse_error.h"
+
+struct XML_ParserStruct;
+
+class OKRXMLParser {
+ public:
+  OKRXMLParser();
+  // Closes.
+  virtual ~OKRXMLParser();
+  OKRXMLParser(const OKRXMLParser&) = delete;
+  OKRXMLParser& operator=(const OKRXMLParser&) = delete;
+
+  // Creates the expat parser (the document's declaration or byte-order mark decides the
+  // encoding, UTF-8 by default) and clears the stop flag. Returns 0 when open; 2 when it was open
+  // already (nothing changes); 1 when expat cannot create a parser (the object stays closed).
+  virtual unsigned Open();
+
+  // Destroys the tree and the expat parser. Harmless at any time, also twice.
+  virtual void Close();
+
+  // Feeds the file to expat, piece by piece, until its end or until the stop flag is set, then
+  // makes the final call. Returns 0 when the document was well-formed to its end; 3 when not
+  // open; 4 when the file cannot be opened or read (no final call is made); 5 when expat reports
+  // an error, which is also the usual outcome after a stop (the document is unfinished). Whatever
+  // the callbacks did before stays done. GetParseError tells the cause of 4 and 5 and whether
+  // the stop flag ended the reading.
+  unsigned ParseFile(const std::string& fileName);
+
+  // Feeds bytes to expat. Returns 0 on success, 3 when not open, 5 when expat reports an error.
+  unsigned Parse(const char* data, size_t length, bool isFinal);
+
+  // The events, called by expat from inside Parse; overrides chain to these.
+  // Grows the tree: the first start tag creates the root, each later one a child of the current
+  // element, which it becomes; the attributes are added in order, in UTF-8 as delivered.
+  virtual void OnStartElement(const char* name, const char** attributes);
+  // The enclosing element becomes current (none after the root).
+  virtual void OnEndElement(const char* name);
+  // Adds a piece of character data to the current element's text by the text rules.
+  virtual void OnCharacterData(const char* data, int length);
+
+  // The outcome of the last ParseFile.
+  const OKRXMLParseError& GetParseError() const { return m_error; }
+
+  // Converts UTF-8 to ANSI (here UTF-8 again, through UTF-16: invalid sequences become U+FFFD).
+  // On success stores the result in out and returns true; false for empty input.
+  static bool Utf8ToAnsi(const char* data, size_t length, std::string& out);
+  // True when the text holds no graphic byte: none from 0x21 to 0x7E and none from 0x80 up.
+  static bool IsBlank(std::string_view text);
+  // The text without the spaces (0x20 only) at its start and end; empty when the text is blank.
+  static std::string_view TrimSpaces(std::string_view text);
+
+ protected:
+  // The document element; null before the first start tag.
+  OKRXMLElement* GetRoot() const { return m_pRoot.get(); }
+  // The innermost open element, which receives new children, attributes and text.
+  OKRXMLElement* GetCurrent() const { return m_pCurrent; }
+  // The bytes of the file read by ParseFile so far, up to the end of the piece being parsed.
+  uint64_t BytesConsumed() const { return m_nBytesConsumed; }
+  // Asks ParseFile to read no further piece once the one being parsed is done.
+  void SetStopFlag() { m_bStop = true; }
+
+  // Ends the current element as a record whose handler returned `code`: on 0 an element that has
+  // a parent is cut out of the tree and destroyed, and the base OnEndElement then makes the
+  // parent current again. A non-zero code, or the root, stays in the tree.
+  void HandleRecordEnd(unsigned code);
+
+ private:
+  friend struct OKRXMLExpatEvents;
+  struct ExpatDeleter {
+    void operator()(XML_ParserStruct* parser) const;
+  };
+
+  // Stops expat after a callback failed; Parse then returns 5 with `reason` as the error text.
+  void Abort(const char* reason);
+  void RecordExpatError();
+
+  std::unique_ptr<XML_ParserStruct, ExpatDeleter> m_pExpat;
+  std::unique_ptr<OKRXMLElement> m_pRoot;
+  OKRXMLElement* m_pCurrent = nullptr;
+  std::vector<OKRXMLElement*> m_elementStack;  // open ancestors of the current element
+  bool m_bStop = false;
+  uint64_t m_nBytesConsumed = 0;
+  uint64_t m_nSkippedLines = 0;  // empty lines before the document, which expat never saw
+  std::string m_strAbortReason;
+  OKRXMLParseError m_error;
+};

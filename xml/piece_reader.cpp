@@ -1,0 +1,30 @@
+#include "xml/piece_reader.h"
+
+OKRXMLPieceReader::Status OKRXMLPieceReader::Next(std::string_view* piece) {
+  platform::InputFile::Line line;
+  size_t limit = kPieceLimit;
+  Status status;
+  while ((status = m_input.Peek(limit, &line)) == Status::kData) {
+    if (line.complete && !m_bBegun && line.text.empty()) {
+      m_input.Consume(line.terminator);
+      ++m_nSkippedLines;
+    } else if (line.complete) {
+      *piece = Take(line.WithTerminator());
+      m_cuts.Pass(*piece);
+      break;
+    } else if (size_t cut = m_cuts.FindCut(line.text, kPieceLimit); cut > 0) {
+      *piece = Take(line.text.substr(0, cut));
+      m_cuts.PassToCut();
+      break;
+    } else {
+      limit *= 2;
+    }
+  }
+  return status;
+}
+
+std::string_view OKRXMLPieceReader::Take(std::string_view piece) {
+  m_input.Consume(piece.size());
+  m_bBegun = true;
+  return piece;
+}

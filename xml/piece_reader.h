@@ -1,0 +1,46 @@
+// Cuts a listings file into the pieces that OKRXMLParser feeds to expat, one XML_Parse call each:
+// every line together with its own terminator, and a line longer than kPieceLimit in pieces that
+// end at cut points (cut_finder.h), so that memory does not grow with the length of a line. A line
+// with no cut point within the limit holds a long run of character data, an attribute value, a
+// comment or a CDATA section; its piece runs on to the first cut point behind the limit (or to
+// the end of the line, when the view reaches it first). Memory then grows with that one token,
+// which the tree stores or expat buffers whole anyway; text is never split. Empty lines before the
+// first byte of the document are skipped: nothing may precede an XML declaration.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/input_file.h"
+#include "xml/cut_finder.h"
+
+class OKRXMLPieceReader {
+ public:
+  using Status = platform::InputFile::Status;
+  static constexpr size_t kPieceLimit = 64 * 1024;
+
+  // Opens the file. On failure stores the OS error text in *error and returns false.
+  bool Open(const std::string& path, std::string* error) { return m_input.Open(path, error); }
+
+  // kData: *piece views the next piece, valid until the next call. kEnd: the file is exhausted.
+  // kError: a read failed; Error() names the cause.
+  Status Next(std::string_view* piece);
+
+  // The bytes of the file consumed so far, the last piece included.
+  uint64_t BytesConsumed() const { return m_input.BytesConsumed(); }
+
+  // The number of empty lines skipped before the document.
+  uint64_t SkippedLines() const { return m_nSkippedLines; }
+
+  const std::string& Error() const { return m_input.Error(); }
+
+ private:
+  std::string_view Take(std::string_view piece);
+
+  platform::InputFile m_input;
+  OKRXMLCutFinder m_cuts;
+  bool m_bBegun = false;
+  uint64_t m_nSkippedLines = 0;
+};
