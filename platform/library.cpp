@@ -1,6 +1,7 @@
 #include "platform/library.h"
 
 #include <dlfcn.h>
+#include <string.h>
 #include <strings.h>
 
 #include <string>
@@ -21,6 +22,7 @@ std::string SharedObjectName(const std::string& name) {
 LibraryHandle LoadLibrary(const char* name) {
   if (name == nullptr) return nullptr;
   if (strcasecmp(name, "kernel32.dll") == 0) return dlopen(nullptr, RTLD_NOW);
+  if (strchr(name, '/') != nullptr) return dlopen(name, RTLD_NOW | RTLD_LOCAL);
   return dlopen(SharedObjectName(name).c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 

@@ -1,5 +1,6 @@
 // Libraries looked up at run time. "NAME.dll" means libNAME.so on the loader's search path;
-// "kernel32.dll" means the program itself, which exports IsDebuggerPresent.
+// "kernel32.dll" means the program itself, which exports IsDebuggerPresent. A name holding a '/'
+// is the path of a shared object, loaded as it is.
 #pragma once
 
 namespace platform {

@@ -64,10 +64,13 @@ struct DialogTemplate {
   std::vector<DialogItem> items;
 };
 
+class Dialog;
+
 // Messages a dialog's owner handles; everything else gets the default handling.
 class DialogEvents {
  public:
-  virtual void OnInitDialog() = 0;
+  // The dialog exists, still hidden; `dialog` is the window being initialised.
+  virtual void OnInitDialog(Dialog& dialog) = 0;
   // A button or the close box (id 2, notification 0).
   virtual void OnCommand(int id, int notifyCode) = 0;
 

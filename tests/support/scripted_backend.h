@@ -65,7 +65,7 @@ class ScriptedBackend : public platform::ui::Backend {
     events = &e;
     dialogAlive = true;
     auto dialog = std::make_unique<Window>(*this, t.caption);
-    e.OnInitDialog();
+    e.OnInitDialog(*dialog);
     return dialog;
   }
 
@@ -96,6 +96,8 @@ class ScriptedBackend : public platform::ui::Backend {
     if (events != nullptr)
       events->OnCommand(platform::ui::IDCANCEL, 0);
   }
+  // The close box of the caption sends the same command as the Cancel button.
+  void ClickCloseBox() { ClickCancel(); }
 
   bool quit = false;
   int quitCode = 0;

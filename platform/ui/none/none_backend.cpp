@@ -1,27 +1,49 @@
 #include "platform/ui/none/none_backend.h"
 
+#include <signal.h>
+
 #include <cstdio>
-#include <map>
+#include <optional>
+
+#include "platform/ui/cancel_signals.h"
 
 namespace platform::ui {
-namespace {
 
-// A dialog nobody sees: it keeps its texts and its visibility for the program to ask.
+// A dialog nobody sees: it keeps its visibility for the program to ask, and while shown turns
+// SIGINT and SIGTERM into its Cancel command.
 class HeadlessDialog : public Dialog {
  public:
-  explicit HeadlessDialog(std::string caption) : caption_(std::move(caption)) {}
-  void SetItemText(int id, const std::string& text) override { texts_[id] = text; }
+  HeadlessDialog(NoneBackend& backend, std::string caption, DialogEvents& events)
+      : backend_(backend), caption_(std::move(caption)), events_(events) {
+    backend_.dialog_ = this;
+  }
+  ~HeadlessDialog() override {
+    if (backend_.dialog_ == this)
+      backend_.dialog_ = nullptr;
+  }
+  void SetItemText(int, const std::string&) override {}
   std::string GetCaption() override { return caption_; }
-  void Show() override { visible_ = true; }
-  void Hide() override { visible_ = false; }
-  bool IsVisible() override { return visible_; }
+  void Show() override {
+    if (!signals_)
+      signals_.emplace(std::initializer_list<int>{SIGINT, SIGTERM});
+  }
+  void Hide() override { signals_.reset(); }
+  bool IsVisible() override { return signals_.has_value(); }
   void CenterOnWorkArea() override {}
 
+  void DeliverCancelRequest() {
+    if (signals_ && CancelSignals::TakeRequest())
+      events_.OnCommand(IDCANCEL, 0);
+  }
+
  private:
+  NoneBackend& backend_;
   std::string caption_;
-  std::map<int, std::string> texts_;
-  bool visible_ = false;
+  DialogEvents& events_;
+  std::optional<CancelSignals> signals_;  // present while shown
 };
+
+namespace {
 
 void Print(FILE* out, const std::string& caption, const std::string& text) {
   fprintf(out, "%s\n%s\n", caption.c_str(), text.c_str());
@@ -30,8 +52,7 @@ void Print(FILE* out, const std::string& caption, const std::string& text) {
 
 }  // namespace
 
-int NoneBackend::MessageBox(const std::string& text, const std::string& caption,
-                            unsigned style) {
+int NoneBackend::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
   Print((style & kIconMask) == 0 ? stdout : stderr, caption, text);
   return (style & kButtonMask) == MB_YESNO ? IDYES : IDOK;
 }
@@ -43,21 +64,18 @@ int NoneBackend::TimedMessageBox(const std::string& text, unsigned, TimedBoxHand
 
 std::unique_ptr<Dialog> NoneBackend::CreateDialog(const DialogTemplate& dialogTemplate,
                                                   DialogEvents& events) {
-  auto dialog = std::make_unique<HeadlessDialog>(dialogTemplate.caption);
-  events.OnInitDialog();
+  auto dialog = std::make_unique<HeadlessDialog>(*this, dialogTemplate.caption, events);
+  events.OnInitDialog(*dialog);
   return dialog;
 }
 
-void NoneBackend::PostQuitMessage(int exitCode) {
-  quit_ = true;
-  quitCode_ = exitCode;
+void NoneBackend::PumpMessages() {
+  if (dialog_ != nullptr)
+    dialog_->DeliverCancelRequest();
 }
 
-bool NoneBackend::QuitRequested(int* exitCode) {
-  if (quit_ && exitCode != nullptr) *exitCode = quitCode_;
-  return quit_;
+bool NoneBackend::GetOpenFileName(const OpenFileRequest&, std::string*) {
+  return false;
 }
-
-bool NoneBackend::GetOpenFileName(const OpenFileRequest&, std::string*) { return false; }
 
 }  // namespace platform::ui

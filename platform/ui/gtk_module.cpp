@@ -1,0 +1,35 @@
+#include "platform/ui/gtk_module.h"
+
+#include "platform/environment.h"
+#include "platform/library.h"
+
+namespace platform::ui {
+namespace {
+
+std::string ModulePath() {
+  std::string program;
+  if (!GetModuleFileName(&program))
+    return kGtkModuleFile;
+  return program.substr(0, program.rfind('/') + 1) + kGtkModuleFile;
+}
+
+}  // namespace
+
+std::unique_ptr<Backend> LoadGtkBackend(std::string* problem) {
+  std::string path = ModulePath();
+  LibraryHandle module = LoadLibrary(path.c_str());
+  auto factory = reinterpret_cast<GtkFactory>(GetProcAddress(module, kGtkFactory));
+  if (factory == nullptr) {
+    *problem = "the GTK module " + path + " cannot be loaded";
+    FreeLibrary(module);
+    return nullptr;
+  }
+  std::unique_ptr<Backend> backend(factory());
+  if (!backend) {
+    *problem = "no display can be opened";
+    FreeLibrary(module);
+  }
+  return backend;
+}
+
+}  // namespace platform::ui
