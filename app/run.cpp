@@ -1,0 +1,72 @@
+#include "app/run.h"
+
+#include "app/command_line_parser.h"
+#include "app/file_choice.h"
+#include "app/usage.h"
+#include "diag/log.h"
+#include "extract/services_parser.h"
+#include "import/epg_database.h"
+#include "platform/file.h"
+#include "ui/progress_dialog.h"
+
+namespace {
+
+void LogParameters(const CommandLineParser& parser) {
+  Log& log = Log::Instance();
+  if (!log.IsOn(TRACE))
+    return;
+  for (const auto& [name, value] : parser) {
+    log.Begin(TRACE) << "Commandline argument: '" << name << "' => '" << value << "'";
+  }
+}
+
+}  // namespace
+
+int Run(const std::string&, int) {
+  CommandLineParser parser;
+  LogParameters(parser);
+  if (parser.HasParameter("H")) {
+    ShowUsage();
+    return 0;
+  }
+  ImportOptions options;
+  FillImportOptions(parser, &options);
+  std::string named = parser.GetParameter("%1");
+  if (parser.HasParameter("%1") && platform::FileExists(named)) {
+    options.m_strFileName = named;
+    return RunJob(options, options.m_bExtractOnly);
+  }
+  std::string chosen;
+  if (!ChooseListingsFile(&chosen))
+    return 0;
+  options.m_strFileName = chosen;
+  return RunJob(options, options.m_bExtractOnly) == 0 ? 0 : -2;
+}
+
+int RunJob(ImportOptions& options, bool extractOnly) {
+  CProgressDialog progress;
+  progress.Create();
+  progress.ShowWindow();
+  bool succeeded;
+  if (extractOnly) {
+    progress.AddString("XMLTV extract services running");
+    succeeded = RunExtractJob(options, progress);
+    progress.AddString("XMLTV extract services finished");
+  } else {
+    progress.AddString("XMLTV import running");
+    succeeded = RunImportJob(options, progress);
+    progress.AddString("XMLTV import finished");
+  }
+  progress.DestroyWindow();
+  return succeeded ? 0 : -1;
+}
+
+bool RunImportJob(ImportOptions& options, CProgressDialog& progress) {
+  CEPGDataBase job(options, progress);
+  return job.Open() == 0 && job.Import();
+}
+
+bool RunExtractJob(ImportOptions& options, CProgressDialog& progress) {
+  CServicesParser job(options, progress);
+  return job.Open() == 0 && job.ExtractServices();
+}

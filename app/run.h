@@ -1,0 +1,21 @@
+// The run of one process: read the command line, choose the job and the listings file, and run
+// the job with the progress dialog around it.
+#pragma once
+
+#include <string>
+
+#include "app/import_options.h"
+
+class CProgressDialog;
+
+// Lists the parameters in the log, shows the usage box for /h, else fills the options, takes the
+// listings file from the first argument or the file-open dialog and runs the job. Returns the
+// exit code: 0 on success (also after the usage box or a dismissed dialog), -1 when a job on a
+// file named on the command line failed, -2 when one on a file chosen in the dialog failed.
+int Run(const std::string& commandLineTail, int showState);
+
+// Shows the progress dialog around the extraction or the import. 0 on success, -1 on failure.
+int RunJob(ImportOptions& options, bool extractOnly);
+
+bool RunImportJob(ImportOptions& options, CProgressDialog& progress);
+bool RunExtractJob(ImportOptions& options, CProgressDialog& progress);

@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""Computes, independently of the program, what an import or an extraction of a listings file
+must store: the channel ids in document order, and the schedule entries that survive (slot key,
+start, end, title), for a fresh database, no offset and the UTC time zone. Titles are given
+without their spaces: where the program joins the pieces of a text with a space (at a line break
+or a character reference) is checked elsewhere.
+
+Usage: expected_guide.py channels|entries FILE
+Prints one item per line; bytes are UTF-8. Records after a well-formedness error are not seen,
+as the program stops there too.
+"""
+import sys
+import xml.etree.ElementTree as ET
+
+
+def own_text(element):
+    """The element's own character data: every piece trimmed of spaces, blank ones dropped,
+    joined with one space. Pieces split where the document breaks lines or has references; only
+    blankness and the pieces' words matter for the checks made here."""
+    pieces = [element.text or ""] + [child.tail or "" for child in element]
+    words = []
+    for piece in pieces:
+        for line in piece.split("\n"):
+            line = line.strip(" ")
+            if any(c > " " and c != "\x7f" for c in line):
+                words.append(line)
+    return " ".join(words)
+
+
+def parse_time(text):
+    """Six fields as the XMLTV time reader fills them: up to 14 digits, colons skipped."""
+    digits = ""
+    for c in text:
+        if c == ":" and len(digits) < 14:
+            continue
+        if "0" <= c <= "9" and len(digits) < 14:
+            digits += c
+            continue
+        break
+    fields = [0, 0, 0, 0, 0, 0]
+    if len(digits) < 4:
+        return tuple(fields)
+    fields[0] = int(digits[0:4])
+    for i, at in enumerate(range(4, 14, 2)):
+        if len(digits) >= at + 2:
+            fields[i + 1] = int(digits[at:at + 2])
+    return tuple(fields)
+
+
+def time_text(fields):
+    return "%04d-%02d-%02d %02d:%02d:%02d" % fields
+
+
+def records(path):
+    """Yields the channel and programme elements in the order their end tags come, at any depth,
+    up to a well-formedness error."""
+    stream = ET.iterparse(path, events=("end",))
+    try:
+        for _, element in stream:
+            if element.tag in ("channel", "programme"):
+                yield element
+    except ET.ParseError:
+        return
+
+
+def channels(path):
+    for element in records(path):
+        if element.tag == "channel" and "id" in element.attrib:
+            yield element.attrib["id"]
+
+
+def entries(path):
+    known = set()
+    stored = {}  # slot key -> (service, start, end, title)
+    for element in records(path):
+        if element.tag == "channel":
+            if "id" in element.attrib:
+                known.add(element.attrib["id"])
+            continue
+        start_text = element.attrib.get("start")
+        stop_text = element.attrib.get("stop")
+        start = parse_time(start_text) if start_text is not None else (0,) * 6
+        stop = parse_time(stop_text) if stop_text is not None else (0,) * 6
+        if stop <= start:
+            continue
+        channel = element.attrib.get("channel", "")
+        if not channel:
+            continue
+        title_element = element.find("title")
+        title = own_text(title_element) if title_element is not None else ""
+        if not title:
+            continue
+        clump = element.attrib.get("clumpidx", "").strip(" ")
+        if clump and clump[0] != "0":
+            continue  # attached to its clump's entry, or skipped: no entry of its own
+        key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
+        service = channel if channel in known else None
+        entry = (service, time_text(start), time_text(stop), title)
+        if service is not None:
+            for other in [k for k, v in stored.items()
+                          if k != key and v[0] == service and v[1] < entry[2] and entry[1] < v[2]]:
+                del stored[other]
+        stored[key] = entry
+    for key, (service, start, end, title) in stored.items():
+        yield "%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""))
+
+
+def main():
+    what, path = sys.argv[1], sys.argv[2]
+    items = channels(path) if what == "channels" else entries(path)
+    out = sys.stdout.buffer
+    for item in items:
+        out.write(item.encode("utf-8") + b"\n")
+
+
+if __name__ == "__main__":
+    main()
