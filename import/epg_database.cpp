@@ -207,6 +207,10 @@ void CEPGDataBase::OnEndElement(const char* name) {
     if (tag == "programme" || tag == "channel") {
       ++m_nRecords;
       HandleRecordEnd(tag == "programme" ? HandleProgramme(element) : HandleChannel(element));
+      // A cancel confirmed while the record was shown stops the reading after this line: a pipe
+      // that delivers nothing more is then not waited on for the next record.
+      if (m_pProgress->IsCancelled())
+        SetStopFlag();
     }
   }
   OKRXMLParser::OnEndElement(name);
