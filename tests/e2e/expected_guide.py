@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Computes, independently of the program, what an import or an extraction of a listings file
 must store: the channel ids in document order, and the schedule entries that survive (slot key,
-start, end, title), for a fresh database, no offset and the UTC time zone. Titles are given
-without their spaces: where the program joins the pieces of a text with a space (at a line break
-or a character reference) is checked elsewhere.
+start, end, title, service), for a fresh database, no offset and the UTC time zone. Titles are
+given without their spaces: where the program joins the pieces of a text with a space (at a line
+break or a character reference) is checked elsewhere. The service is the channel id, or NULL
+when no channel element with that id came before the programme.
 
 Usage: expected_guide.py channels|entries FILE
 Prints one item per line; bytes are UTF-8. Records after a well-formedness error are not seen,
@@ -11,6 +12,11 @@ as the program stops there too.
 """
 import sys
 import xml.etree.ElementTree as ET
+
+
+def is_blank(text):
+    """No graphic character: a byte from 0x21 to 0x7E, or any character outside ASCII."""
+    return not any(c > " " and c != "\x7f" for c in text)
 
 
 def own_text(element):
@@ -22,7 +28,7 @@ def own_text(element):
     for piece in pieces:
         for line in piece.split("\n"):
             line = line.strip(" ")
-            if any(c > " " and c != "\x7f" for c in line):
+            if not is_blank(line):
                 words.append(line)
     return " ".join(words)
 
@@ -90,7 +96,8 @@ def entries(path):
         title = own_text(title_element) if title_element is not None else ""
         if not title:
             continue
-        clump = element.attrib.get("clumpidx", "").strip(" ")
+        clump = element.attrib.get("clumpidx", "")
+        clump = "" if is_blank(clump) else clump.strip(" ")
         if clump and clump[0] != "0":
             continue  # attached to its clump's entry, or skipped: no entry of its own
         key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
@@ -102,7 +109,7 @@ def entries(path):
                 del stored[other]
         stored[key] = entry
     for key, (service, start, end, title) in stored.items():
-        yield "%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""))
+        yield "%s|%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""), service or "NULL")
 
 
 def main():

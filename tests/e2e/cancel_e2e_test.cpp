@@ -1,0 +1,96 @@
+// A run cancelled with SIGTERM under the none backend. The listings come through a FIFO, so the
+// test decides when each line arrives and when the signal is sent, and a run that waits for more
+// input fails the test instead of blocking it.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "tests/e2e/program_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline)
+      return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+// The process id the log header names; 0 while there is none.
+pid_t ProcessId(const std::string& log) {
+  const std::string label = "Process ID:           0x";
+  size_t at = log.find(label);
+  return at == std::string::npos ? 0 : std::stoi(log.substr(at + label.size(), 16), nullptr, 16);
+}
+
+// One programme line on channel c1, from hour to the next hour (hour below 9).
+std::string Programme(int hour, const std::string& title) {
+  std::string start = "209901010" + std::to_string(hour) + "0000";
+  std::string stop = "209901010" + std::to_string(hour + 1) + "0000";
+  return "<programme start=\"" + start + "\" stop=\"" + stop + "\" channel=\"c1\"><title>" + title +
+         "</title></programme>\n";
+}
+
+class CancelTest : public ProgramTest {
+ protected:
+  void Feed(const std::string& text) {
+    ASSERT_EQ(write(feed_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+  bool LogShows(const std::string& text) const { return LogText().find(text) != std::string::npos; }
+
+  int feed_ = -1;
+};
+
+TEST_F(CancelTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
+  std::string fifo = dir / "listings.xml";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Held open for reading and writing: what is written waits in the pipe until the program
+  // reads it, and the program never sees the end of the feed.
+  feed_ = open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(feed_, 0);
+  Feed("<?xml version=\"1.0\"?>\n<tv>\n<channel id=\"c1\"/>\n" + Programme(1, "First") +
+       Programme(2, "Second") + Programme(3, "Third"));
+
+  std::atomic<bool> ended = false;
+  testing_support::RunResult result;
+  std::thread run([&] {
+    result = Run({"/Logging:101", fifo});
+    ended = true;
+  });
+  bool shown = WaitFor([&] { return LogShows("CProgressDialog::AddString: Third\r\n"); }, 30s);
+  pid_t pid = ProcessId(LogText());
+  if (shown && pid > 0)
+    kill(pid, SIGTERM);
+  Feed(Programme(4, "Fourth"));
+  bool endedByItself = WaitFor([&] { return ended.load(); }, 30s);
+  // Whatever happened, end the run before the test goes on: the end of the feed, then a kill.
+  close(feed_);
+  if (!WaitFor([&] { return ended.load(); }, 5s) && pid > 0)
+    kill(pid, SIGKILL);
+  run.join();
+
+  ASSERT_TRUE(shown) << LogText();
+  EXPECT_TRUE(endedByItself) << "the cancelled run waited for more of the feed";
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(LogShows("CProgressDialog::OnCancel - User cancelled further processing"));
+  std::vector<std::string> titles = Rows(
+      "SELECT p.title FROM schedule_entries e JOIN programs p ON p.id = e.program_id "
+      "ORDER BY e.start_time");
+  ASSERT_GE(titles.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(titles.begin(), titles.begin() + 3),
+            (std::vector<std::string>{"First", "Second", "Third"}));
+  EXPECT_EQ(Value("SELECT channel_id FROM services"), "c1");
+}
+
+}  // namespace
