@@ -7,6 +7,7 @@
 #include "extract/services_parser.h"
 #include "import/epg_database.h"
 #include "platform/file.h"
+#include "platform/ui/ui.h"
 #include "ui/progress_dialog.h"
 
 namespace {
@@ -48,22 +49,30 @@ int RunJob(ImportOptions& options, bool extractOnly) {
   progress.Create();
   progress.ShowWindow();
   bool succeeded;
+  std::string summary;
   if (extractOnly) {
     progress.AddString("XMLTV extract services running");
     succeeded = RunExtractJob(options, progress);
     progress.AddString("XMLTV extract services finished");
   } else {
     progress.AddString("XMLTV import running");
-    succeeded = RunImportJob(options, progress);
+    succeeded = RunImportJob(options, progress, &summary);
     progress.AddString("XMLTV import finished");
   }
   progress.DestroyWindow();
+  if (!summary.empty())
+    platform::ui::CurrentBackend().ShowFinalNote(summary);
   return succeeded ? 0 : -1;
 }
 
-bool RunImportJob(ImportOptions& options, CProgressDialog& progress) {
+bool RunImportJob(ImportOptions& options, CProgressDialog& progress, std::string* summary) {
   CEPGDataBase job(options, progress);
-  return job.Open() == 0 && job.Import();
+  if (job.Open() != 0)
+    return false;
+  bool succeeded = job.Import();
+  if (job.Summary().fileRead)
+    *summary = job.Summary().Text();
+  return succeeded;
 }
 
 bool RunExtractJob(ImportOptions& options, CProgressDialog& progress) {

@@ -14,8 +14,10 @@ class CProgressDialog;
 // file named on the command line failed, -2 when one on a file chosen in the dialog failed.
 int Run(const std::string& commandLineTail, int showState);
 
-// Shows the progress dialog around the extraction or the import. 0 on success, -1 on failure.
+// Shows the progress dialog around the extraction or the import, and after an import that read
+// its file the import summary as the user interface's final note. 0 on success, -1 on failure.
 int RunJob(ImportOptions& options, bool extractOnly);
 
-bool RunImportJob(ImportOptions& options, CProgressDialog& progress);
+// Runs the import; once it has read its file, stores its summary line in *summary.
+bool RunImportJob(ImportOptions& options, CProgressDialog& progress, std::string* summary);
 bool RunExtractJob(ImportOptions& options, CProgressDialog& progress);

@@ -29,10 +29,12 @@ int CEPGDataBase::HandleChannel(OKRXMLElement* element) {
   UpdateProgress();
   if (element == nullptr || element->GetName() != "channel")
     return kNotAChannel;
-  OKRXMLAttribute* idAttribute = element->FindAttribute("id");
-  if (idAttribute == nullptr)
-    return kNoId;
   ++m_summary.channels;
+  OKRXMLAttribute* idAttribute = element->FindAttribute("id");
+  if (idAttribute == nullptr) {
+    ++m_summary.channelsWithoutId;
+    return kNoId;
+  }
   std::string id = idAttribute->GetValue();
   std::string name = ChannelName(element, id);
   std::string icon = ChannelIcon(element);

@@ -155,15 +155,20 @@ bool CEPGDataBase::Import() {
   uint64_t size = 0;
   m_nFileSize = platform::GetFileSize(file, &size) ? static_cast<int64_t>(size) : -1;
   ParseFile(file);
+  // Read to its end, the file shows 100 % whatever came after the last record.
+  if (GetParseError().m_nCode == 0)
+    UpdateProgress();
   bool parsed = !LogParseError(GetParseError());
+  bool saved = false;
   // A broken download that holds no record never replaces or empties the guide.
-  if (!parsed && m_nRecords == 0)
-    return false;
-  m_pProgress->AddString("Saving database...");
-  m_pProgress->AddSubString("");
-  LONG prepared = 0;
-  m_pDatabase->PrepareSave(&prepared);
-  bool saved = Save();
+  if (parsed || m_nRecords > 0) {
+    m_pProgress->AddString("Saving database...");
+    m_pProgress->AddSubString("");
+    LONG prepared = 0;
+    m_pDatabase->PrepareSave(&prepared);
+    saved = Save();
+  }
+  m_summary.fileRead = true;
   LogLine(TRACE, m_summary.Text());
   return parsed && saved;
 }

@@ -91,10 +91,8 @@ ComPtr<IService> CEPGDataBase::FindService(const std::string& channelId) {
     return known->second;
   ComPtr<IService> service;
   m_pServices->Lookup(ScopedBstr(channelId), service.Out());
-  if (!service) {
-    ++m_summary.channelNotFound;
+  if (!service)
     LogLine(TRACE, "Cannot find channel: ", channelId);
-  }
   return service;
 }
 
@@ -114,6 +112,8 @@ int CEPGDataBase::AddEntry(const std::string& key, const std::string& title, con
   if (!m_pOptions->m_bCleanAll)
     m_pScheduleEntries->Reconcile(entry.Get());
   ++m_summary.entriesAdded;
+  if (!slot.service)
+    ++m_summary.channelNotFound;
   m_pProgress->AddString(title.c_str());
   return kHandled;
 }

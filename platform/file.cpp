@@ -22,14 +22,20 @@ bool AppendToFile(const std::string& path, const char* data, size_t size) {
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool GetFileSize(const std::string& path, uint64_t* size) {
-  // Only the size is wanted: never block on a FIFO that has no writer yet.
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode)) {
+    // A FIFO is never opened here: its writer, waiting for a reader, would start writing and
+    // could meet none once this closed again, losing its data or blocking the reading open.
+    *size = 0;
+    return true;
+  }
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
-  struct stat st;
   bool ok = fstat(fd, &st) == 0;
   close(fd);
   if (!ok) return false;
-  *size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+  *size = static_cast<uint64_t>(st.st_size);
   return true;
 }
 

@@ -18,8 +18,9 @@ bool AppendToFile(const std::string& path, const char* data, size_t size);
 // Deletes the file. True when it was deleted; false when it was missing or could not be deleted.
 bool DeleteFile(const std::string& path);
 
-// On success stores the size in bytes of the file (0 for pipes and other files without a size)
-// and returns true. Returns false when the file cannot be opened for reading.
+// On success stores the size in bytes of the file (0 for pipes and other files without a size,
+// which are not opened) and returns true. Returns false when the file does not exist or, for a
+// regular file, cannot be opened for reading.
 bool GetFileSize(const std::string& path, uint64_t* size);
 
 }  // namespace platform

@@ -1,57 +1,16 @@
 #include "platform/input_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "platform/listings_source.h"
 
 namespace platform {
 namespace {
 
 constexpr size_t kBlockSize = 256 * 1024;
 
-// A file read with plain read(2) calls, in order.
-class FileSource final : public ByteSource {
- public:
-  explicit FileSource(int fd) : m_nFd(fd) {}
-  ~FileSource() override { close(m_nFd); }
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
-
-  bool Read(char* buffer, size_t capacity, size_t* count, std::string* error) override {
-    ssize_t n;
-    do {
-      n = read(m_nFd, buffer, capacity);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-      *error = std::strerror(errno);
-      return false;
-    }
-    *count = static_cast<size_t>(n);
-    return true;
-  }
-
-  uint64_t FileBytesFor(uint64_t delivered) const override { return delivered; }
-
- private:
-  int m_nFd;
-};
-
 }  // namespace
-
-std::unique_ptr<ByteSource> OpenFileSource(const std::string& path, std::string* error) {
-  int fd;
-  do {
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    *error = std::strerror(errno);
-    return nullptr;
-  }
-  return std::make_unique<FileSource>(fd);
-}
 
 InputFile::InputFile() = default;
 
@@ -60,7 +19,7 @@ InputFile::InputFile(std::unique_ptr<ByteSource> source) : m_pSource(std::move(s
 InputFile::~InputFile() = default;
 
 bool InputFile::Open(const std::string& path, std::string* error) {
-  m_pSource = OpenFileSource(path, error);
+  m_pSource = OpenListingsSource(path, error);
   m_nBegin = m_nEnd = 0;
   m_nPosition = 0;
   m_bEof = false;

@@ -1,7 +1,8 @@
-// Reading a listings file: a source of raw bytes (the plain file; a decompressing source can sit
-// in its place) and, above it, a reader that fills big blocks and hands out views of lines
-// straight from its buffer. Works on anything that can be opened and read in order: regular
-// files, pipes, FIFOs, /dev/stdin, /dev/fd/N (process substitution). Nothing is read twice.
+// Reading a listings file: a source of its text (the file itself, or the decompressed bytes of a
+// gzip or xz file: listings_source.h) and, above it, a reader that fills big blocks and hands out
+// views of lines straight from its buffer. Works on anything that can be opened and read in
+// order: regular files, pipes, FIFOs, /dev/stdin, /dev/fd/N (process substitution). Nothing is
+// read twice.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,7 @@
 
 namespace platform {
 
-// Where the bytes of an input file come from.
+// Where the text of an input file comes from.
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
@@ -23,13 +24,9 @@ class ByteSource {
   virtual bool Read(char* buffer, size_t capacity, size_t* count, std::string* error) = 0;
 
   // The number of bytes of the file behind the first `delivered` bytes that Read handed out (the
-  // same number for a plain file).
+  // same number for a plain file, the compressed bytes for a compressed one).
   virtual uint64_t FileBytesFor(uint64_t delivered) const = 0;
 };
-
-// Opens the file read-only as a source of its own bytes. On failure returns null and stores the
-// OS error text in *error.
-std::unique_ptr<ByteSource> OpenFileSource(const std::string& path, std::string* error);
 
 // Hands out the input line by line, or a long line piece by piece, as views into its buffer.
 class InputFile {
@@ -52,21 +49,21 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Opens the file at path. On success returns true; on failure stores the OS error text in
-  // *error and returns false.
+  // Opens the file at path, decompressing a gzip or xz file. On success returns true; on failure
+  // stores the cause in *error and returns false.
   bool Open(const std::string& path, std::string* error);
 
   // kData: *line views the rest of the current line when it holds at most `limit` bytes without
   // its terminator (complete), else the first `limit` bytes of it (not complete). Nothing is
   // consumed; the view stays valid until the next Peek. kEnd: the input is exhausted. kError: a
-  // read failed; Error() names the cause.
+  // read failed or the compressed data is faulty; Error() names the cause.
   Status Peek(size_t limit, Line* line);
 
   // Moves the current position on by count bytes, at most as many as the last Peek viewed
   // (including the terminator when it was part of the view).
   void Consume(size_t count);
 
-  // The bytes of the file consumed so far.
+  // The bytes of the file behind the text consumed so far.
   uint64_t BytesConsumed() const;
 
   const std::string& Error() const { return m_strError; }

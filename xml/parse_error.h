@@ -12,8 +12,9 @@ struct OKRXMLParseError {
   bool m_bStopped = false;
   // The file ParseFile was given.
   std::string m_strFileName;
-  // 4: the OS error text; 5: expat's error text.
+  // 4: the OS error text, or what is wrong with compressed data; 5: expat's error text.
   std::string m_strText;
+  // 4: the line the reading had reached when it failed (0 when the file could not be opened).
   // 5: expat's error code, its line in the file and its column in that line, in characters, both
   // counted from 1 as an editor shows them.
   int m_nExpatCode = 0;

@@ -8,9 +8,12 @@ bool LogParseError(const OKRXMLParseError& error) {
   Log& log = Log::Instance();
   if (!log.IsOn(ERROR))
     return true;
-  if (error.m_nCode == 4) {
+  if (error.m_nCode == 4 && error.m_nLine == 0) {
     log.Begin(ERROR) << "Cannot read XMLTV file '" << error.m_strFileName
                      << "': " << error.m_strText;
+  } else if (error.m_nCode == 4) {
+    log.Begin(ERROR) << "Cannot read XMLTV file '" << error.m_strFileName << "' at line "
+                     << error.m_nLine << ": " << error.m_strText;
   } else {
     log.Begin(ERROR) << "XML error in '" << error.m_strFileName << "' at line " << error.m_nLine
                      << ", column " << error.m_nColumn << ": " << error.m_strText;

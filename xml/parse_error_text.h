@@ -3,7 +3,9 @@
 
 #include "xml/parse_error.h"
 
-// Logs the fault at ERROR level ("XML error in '<file>' at line L, column C: <text>" or "Cannot
-// read XMLTV file '<file>': <reason>") and returns true; returns false, logging nothing, when the
-// file was read to its end or the reading was stopped on request.
+// Logs the fault at ERROR level ("XML error in '<file>' at line L, column C: <text>", "Cannot read
+// XMLTV file '<file>' at line L: <reason>" when the reading failed on its way, or "Cannot read
+// XMLTV file '<file>': <reason>" when the file could not be opened) and returns true; returns
+// false, logging nothing, when the file was read to its end or the reading was stopped on
+// request.
 bool LogParseError(const OKRXMLParseError& error);

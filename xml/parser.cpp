@@ -87,10 +87,14 @@ unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
       break;
     }
     OKRXMLPieceReader::Status status = reader.Next(&piece);
-    if (status == OKRXMLPieceReader::Status::kEnd)
+    if (status == OKRXMLPieceReader::Status::kEnd) {
+      // A compressed file's last bytes (its trailer) are taken in only at its end.
+      m_nBytesConsumed = reader.BytesConsumed();
       break;
+    }
     if (status == OKRXMLPieceReader::Status::kError) {
       m_error.m_strText = reader.Error();
+      m_error.m_nLine = reader.LineReached();
       return m_error.m_nCode = 4;
     }
     m_nBytesConsumed = reader.BytesConsumed();

@@ -52,7 +52,8 @@ class OKRXMLParser {
 
   // Feeds the file to expat, piece by piece, until its end or until the stop flag is set, then
   // makes the final call. Returns 0 when the document was well-formed to its end; 3 when not
-  // open; 4 when the file cannot be opened or read (no final call is made); 5 when expat reports
+  // open; 4 when the file cannot be opened or read or its compressed data is faulty (no final
+  // call is made; a gzip or xz file is decompressed on the way); 5 when expat reports
   // an error, which is also the usual outcome after a stop (the document is unfinished). Whatever
   // the callbacks did before stays done. GetParseError tells the cause of 4 and 5 and whether
   // the stop flag ended the reading.
@@ -86,7 +87,8 @@ class OKRXMLParser {
   OKRXMLElement* GetRoot() const { return m_pRoot.get(); }
   // The innermost open element, which receives new children, attributes and text.
   OKRXMLElement* GetCurrent() const { return m_pCurrent; }
-  // The bytes of the file read by ParseFile so far, up to the end of the piece being parsed.
+  // The bytes of the file read by ParseFile so far, up to the end of the piece being parsed (the
+  // whole file once it was read to its end); compressed bytes for a compressed file.
   uint64_t BytesConsumed() const { return m_nBytesConsumed; }
   // Asks ParseFile to read no further piece once the one being parsed is done.
   void SetStopFlag() { m_bStop = true; }

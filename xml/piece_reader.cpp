@@ -5,6 +5,8 @@ OKRXMLPieceReader::Status OKRXMLPieceReader::Next(std::string_view* piece) {
   size_t limit = kPieceLimit;
   Status status;
   while ((status = m_input.Peek(limit, &line)) == Status::kData) {
+    if (line.complete && line.terminator > 0)
+      ++m_nLinesEnded;
     if (line.complete && !m_bBegun && line.text.empty()) {
       m_input.Consume(line.terminator);
       ++m_nSkippedLines;

@@ -21,11 +21,12 @@ class OKRXMLPieceReader {
   using Status = platform::InputFile::Status;
   static constexpr size_t kPieceLimit = 64 * 1024;
 
-  // Opens the file. On failure stores the OS error text in *error and returns false.
+  // Opens the file (decompressing a gzip or xz file). On failure stores the cause in *error and
+  // returns false.
   bool Open(const std::string& path, std::string* error) { return m_input.Open(path, error); }
 
   // kData: *piece views the next piece, valid until the next call. kEnd: the file is exhausted.
-  // kError: a read failed; Error() names the cause.
+  // kError: a read failed or the compressed data is faulty; Error() names the cause.
   Status Next(std::string_view* piece);
 
   // The bytes of the file consumed so far, the last piece included.
@@ -33,6 +34,9 @@ class OKRXMLPieceReader {
 
   // The number of empty lines skipped before the document.
   uint64_t SkippedLines() const { return m_nSkippedLines; }
+
+  // The line of the file the next piece comes from, counted from 1.
+  uint64_t LineReached() const { return m_nLinesEnded + 1; }
 
   const std::string& Error() const { return m_input.Error(); }
 
@@ -43,4 +47,5 @@ class OKRXMLPieceReader {
   OKRXMLCutFinder m_cuts;
   bool m_bBegun = false;
   uint64_t m_nSkippedLines = 0;
+  uint64_t m_nLinesEnded = 0;  // line terminators consumed
 };

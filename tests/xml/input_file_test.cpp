@@ -134,10 +134,9 @@ TEST(InputFile, MissingFileAndDirectoryAreErrors) {
   EXPECT_FALSE(input.Open(dir.Path("missing.xml"), &error));
   EXPECT_EQ(error, "No such file or directory");
 
-  ASSERT_TRUE(input.Open(dir.Path(""), &error));
-  platform::InputFile::Line line;
-  EXPECT_EQ(input.Peek(100, &line), Status::kError);
-  EXPECT_EQ(input.Error(), "Is a directory");
+  // Opening reads the first bytes, to recognise a compressed file.
+  EXPECT_FALSE(input.Open(dir.Path(""), &error));
+  EXPECT_EQ(error, "Is a directory");
 }
 
 }  // namespace

@@ -95,6 +95,11 @@ bool TtyBackend::GetOpenFileName(const OpenFileRequest& request, std::string* pa
   return tty::PromptForFile(request, path);
 }
 
+void TtyBackend::ShowFinalNote(const std::string& text) {
+  SettleDialog();
+  tty::WriteAll(STDERR_FILENO, kClearLine + tty::TerminalText(text) + "\n");
+}
+
 void TtyBackend::SettleDialog() {
   if (dialog_ != nullptr)
     dialog_->Settle();

@@ -30,6 +30,8 @@ class TtyBackend : public Backend {
   // a name that does not exist (or is a folder) is refused and asked for again. On success
   // stores the absolute path and returns true; false at end of input or without terminal input.
   bool GetOpenFileName(const OpenFileRequest& request, std::string* path) override;
+  // Prints the text on standard error, below the last drawing of the dialog.
+  void ShowFinalNote(const std::string& text) override;
 
  private:
   friend class TtyDialog;
