@@ -78,6 +78,7 @@ def channels(path):
 def entries(path):
     known = set()
     stored = {}  # slot key -> (service, start, end, title)
+    keys_of = {}  # service -> the slot keys of its stored entries
     for element in records(path):
         if element.tag == "channel":
             if "id" in element.attrib:
@@ -103,10 +104,14 @@ def entries(path):
         key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
         service = channel if channel in known else None
         entry = (service, time_text(start), time_text(stop), title)
+        if key in stored:
+            keys_of.get(stored[key][0], set()).discard(key)
         if service is not None:
-            for other in [k for k, v in stored.items()
-                          if k != key and v[0] == service and v[1] < entry[2] and entry[1] < v[2]]:
+            mine = keys_of.setdefault(service, set())
+            for other in [k for k in mine if stored[k][1] < entry[2] and entry[1] < stored[k][2]]:
                 del stored[other]
+                mine.discard(other)
+            mine.add(key)
         stored[key] = entry
     for key, (service, start, end, title) in stored.items():
         yield "%s|%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""), service or "NULL")
