@@ -56,8 +56,8 @@ TEST_F(CancelTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
   std::string fifo = dir / "listings.xml";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   // Held open for reading and writing: what is written waits in the pipe until the program
-  // reads it, and the program never sees the end of the feed.
-  feed_ = open(fifo.c_str(), O_RDWR);
+  // reads it, and the program never sees the end of the feed until the test closes it.
+  feed_ = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
   ASSERT_GE(feed_, 0);
   Feed("<?xml version=\"1.0\"?>\n<tv>\n<channel id=\"c1\"/>\n" + Programme(1, "First") +
        Programme(2, "Second") + Programme(3, "Third"));

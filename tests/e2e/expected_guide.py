@@ -70,14 +70,18 @@ def records(path):
 
 
 def channels(path):
+    """An id holding a line break (written as a character reference) is left out: it would break
+    the one-id-per-line format."""
     for element in records(path):
         if element.tag == "channel" and "id" in element.attrib:
-            yield element.attrib["id"]
+            if "\r" not in element.attrib["id"] and "\n" not in element.attrib["id"]:
+                yield element.attrib["id"]
 
 
 def entries(path):
     known = set()
     stored = {}  # slot key -> (service, start, end, title)
+    keys_of = {}  # service -> the slot keys of its stored entries
     for element in records(path):
         if element.tag == "channel":
             if "id" in element.attrib:
@@ -103,10 +107,14 @@ def entries(path):
         key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
         service = channel if channel in known else None
         entry = (service, time_text(start), time_text(stop), title)
+        if key in stored:
+            keys_of.get(stored[key][0], set()).discard(key)
         if service is not None:
-            for other in [k for k, v in stored.items()
-                          if k != key and v[0] == service and v[1] < entry[2] and entry[1] < v[2]]:
+            mine = keys_of.setdefault(service, set())
+            for other in [k for k in mine if stored[k][1] < entry[2] and entry[1] < stored[k][2]]:
                 del stored[other]
+                mine.discard(other)
+            mine.add(key)
         stored[key] = entry
     for key, (service, start, end, title) in stored.items():
         yield "%s|%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""), service or "NULL")
