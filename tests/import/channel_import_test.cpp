@@ -1,4 +1,5 @@
 // The import of channel elements: services, the channel map and channels.txt.
+#include "import/epg_database.h"
 #include "tests/import/import_job_fixture.h"
 
 namespace import_test {
@@ -46,6 +47,16 @@ TEST_F(ChannelImportTest, EachChannelWithAnIdBecomesAService) {
   EXPECT_EQ(ReadFile(dir / "channels.txt"), "bare\r\nfull\r\nnosrc\r\nemptysrc\r\nBare\r\n");
   Lines dialogLines = DialogLines();
   EXPECT_TRUE(Has(dialogLines, "Full One")) << Show(dialogLines);
+}
+
+TEST_F(ChannelImportTest, ResultCodes) {
+  CEPGDataBase job(options, dialog);
+  auto channel = OKRXMLElement::CreateRoot("channel");
+  channel->AddChild("display-name")->SetText("No id");
+  EXPECT_EQ(job.HandleChannel(channel.get()), 23);
+  EXPECT_EQ(job.HandleChannel(OKRXMLElement::CreateRoot("programme").get()), 22);
+  EXPECT_EQ(job.HandleChannel(nullptr), 22);
+  EXPECT_EQ(fake.Calls(), Lines{});
 }
 
 // Each element with the id runs in full, the later one's name set last; the map keeps the

@@ -39,47 +39,13 @@ std::string Arg(T number) {
   return std::to_string(number);
 }
 
-const IID& IidOf(const IEPGDatabase*) {
-  return IID_IEPGDatabase;
-}
-const IID& IidOf(const IProviders*) {
-  return IID_IProviders;
-}
-const IID& IidOf(const IPrograms*) {
-  return IID_IPrograms;
-}
-const IID& IidOf(const IServices*) {
-  return IID_IServices;
-}
-const IID& IidOf(const IScheduleEntries*) {
-  return IID_IScheduleEntries;
-}
-const IID& IidOf(const ITunables*) {
-  return IID_ITunables;
-}
-const IID& IidOf(const IChannelLineups*) {
-  return IID_IChannelLineups;
-}
-const IID& IidOf(const IProvider*) {
-  return IID_IProvider;
-}
-const IID& IidOf(const IService*) {
-  return IID_IService;
-}
-const IID& IidOf(const IProgram*) {
-  return IID_IProgram;
-}
-const IID& IidOf(const IScheduleEntry*) {
-  return IID_IScheduleEntry;
-}
-
-template <typename Interface>
+template <typename Interface, const IID& kIid>
 class Fake : public Interface, public Counted {
  public:
   using Counted::Counted;
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IidOf(static_cast<Interface*>(nullptr))) {
+    if (iid != IID_IUnknown && iid != kIid) {
       *object = nullptr;
       return E_NOINTERFACE;
     }
@@ -133,11 +99,10 @@ class Fake : public Interface, public Counted {
     return result;
   }
   // Records "Name.method() -> true" (or false when scripted to fail) and sets the flag.
-  template <typename Flag>
-  HRESULT Answer(const char* method, Flag* flag, Flag yes) {
+  HRESULT Answer(const char* method, VARIANT_BOOL* flag) {
     HRESULT result = S_OK;
     bool failed = Scripted(method, &result);
-    *flag = failed ? 0 : yes;
+    *flag = failed ? VARIANT_FALSE : VARIANT_TRUE;
     component_.Record(Line(method) + " -> " + (failed ? "false" : "true"));
     return result;
   }
@@ -169,7 +134,7 @@ struct FakeComponent::Store {
 
 namespace fake {
 
-class Provider : public Fake<IProvider> {
+class Provider : public Fake<IProvider, IID_IProvider> {
  public:
   using Fake::Fake;
   HRESULT SetName(BSTR name) override {
@@ -179,7 +144,7 @@ class Provider : public Fake<IProvider> {
   HRESULT SetURL(BSTR url) override { return Call("SetURL", url); }
 };
 
-class Service : public Fake<IService> {
+class Service : public Fake<IService, IID_IService> {
  public:
   using Fake::Fake;
   HRESULT SetId(BSTR id) override { return Call("SetId", id); }
@@ -187,7 +152,7 @@ class Service : public Fake<IService> {
   HRESULT SetIcon(BSTR url) override { return Call("SetIcon", url); }
 };
 
-class Program : public Fake<IProgram> {
+class Program : public Fake<IProgram, IID_IProgram> {
  public:
   using Fake::Fake;
   HRESULT SetTitle(BSTR t) override { return Call("SetTitle", t); }
@@ -217,7 +182,7 @@ class Program : public Fake<IProgram> {
   HRESULT SetNew(LONG n) override { return Call("SetNew", n); }
 };
 
-class Entry : public Fake<IScheduleEntry> {
+class Entry : public Fake<IScheduleEntry, IID_IScheduleEntry> {
  public:
   using Fake::Fake;
   HRESULT SetProgram(IProgram* p) override { return Call("SetProgram", p); }
@@ -240,7 +205,7 @@ Item* Stored(Map& map, BSTR key) {
   return found == map.end() ? nullptr : found->second;
 }
 
-class Providers : public Fake<IProviders> {
+class Providers : public Fake<IProviders, IID_IProviders> {
  public:
   using Fake::Fake;
   HRESULT Create(IProvider** out) override {
@@ -252,7 +217,7 @@ class Providers : public Fake<IProviders> {
   }
 };
 
-class Programs : public Fake<IPrograms> {
+class Programs : public Fake<IPrograms, IID_IPrograms> {
  public:
   using Fake::Fake;
   HRESULT Create(IProgram** out) override {
@@ -261,7 +226,7 @@ class Programs : public Fake<IPrograms> {
 };
 
 // Add makes a new service every time, so that services of one id can be told apart.
-class Services : public Fake<IServices> {
+class Services : public Fake<IServices, IID_IServices> {
  public:
   using Fake::Fake;
   HRESULT Find(BSTR id, IService** out) override {
@@ -277,7 +242,7 @@ class Services : public Fake<IServices> {
   }
 };
 
-class Entries : public Fake<IScheduleEntries> {
+class Entries : public Fake<IScheduleEntries, IID_IScheduleEntries> {
  public:
   using Fake::Fake;
   HRESULT Find(BSTR key, IScheduleEntry** out) override {
@@ -295,20 +260,20 @@ class Entries : public Fake<IScheduleEntries> {
   HRESULT Reconcile(IScheduleEntry* entry) override { return Call("Reconcile", entry); }
 };
 
-class Tunables : public Fake<ITunables> {
+class Tunables : public Fake<ITunables, IID_ITunables> {
  public:
   using Fake::Fake;
 };
 
-class Lineups : public Fake<IChannelLineups> {
+class Lineups : public Fake<IChannelLineups, IID_IChannelLineups> {
  public:
   using Fake::Fake;
 };
 
-class Database : public Fake<IEPGDatabase> {
+class Database : public Fake<IEPGDatabase, IID_IEPGDatabase> {
  public:
   using Fake::Fake;
-  HRESULT Open(VARIANT_BOOL* opened) override { return Answer("Open", opened, VARIANT_TRUE); }
+  HRESULT Open(VARIANT_BOOL* opened) override { return Answer("Open", opened); }
   HRESULT PrepareSave(LONG* result) override {
     *result = 0;
     return Call("PrepareSave");
@@ -336,7 +301,7 @@ class Database : public Fake<IEPGDatabase> {
   HRESULT GetTunables(ITunables** out) override {
     return Get<Tunables>("GetTunables", "Tunables", out);
   }
-  HRESULT Clean(VARIANT_BOOL* cleaned) override { return Answer("Clean", cleaned, VARIANT_TRUE); }
+  HRESULT Clean(VARIANT_BOOL* cleaned) override { return Answer("Clean", cleaned); }
   HRESULT SetServicesFile(BSTR path) override { return Call("SetServicesFile", path); }
   HRESULT Save() override {
     HRESULT result = S_OK;
@@ -369,10 +334,6 @@ FakeComponent::FakeComponent() : store_(std::make_unique<Store>()) {
 FakeComponent::~FakeComponent() {
   CoUnregisterClass(CLSID_EPGDatabase);
   fake::g_component = nullptr;
-}
-
-void FakeComponent::AddProvider(const std::string& name) {
-  store_->providersByName[name] = store_->Make<fake::Provider>(*this, "Provider");
 }
 
 void FakeComponent::AddService(const std::string& channelId) {

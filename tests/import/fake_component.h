@@ -7,6 +7,7 @@
 //   Entry#1.SetService(null)             Entry#1.SetStartTime(2026,12,7,18,0,0)
 //
 // Items are numbered per kind in the order they are made; collections are named by their kind.
+// A call on an object that holds no reference ends in " without a reference" instead of ")".
 // References are counted for real, and objects are never freed before the component is, so a
 // test can ask which of them the job failed to release (or released too often).
 #pragma once
@@ -34,8 +35,7 @@ class FakeComponent {
   // ...): such a call returns the HRESULT given here and hands out no item, a flag of false.
   std::map<std::string, HRESULT> failing;
 
-  // A provider or service that the component holds before the run (no call is logged).
-  void AddProvider(const std::string& name);
+  // A service that the component holds before the run (no call is logged).
   void AddService(const std::string& channelId);
 
   // Every call so far, in order.
