@@ -23,27 +23,29 @@ TEST_F(ChannelImportTest, EachChannelWithAnIdBecomesAService) {
 )");
   EXPECT_TRUE(run.imported);
   EXPECT_EQ(Show(Starting(run.calls, "Service")),
-            Show({"Services.Find(bare) -> null",
-                  "Services.Add(bare) -> Service#1",
-                  "Service#1.SetId(bare)",
-                  "Service#1.SetName(bare)",
-                  "Services.Find(full) -> null",
-                  "Services.Add(full) -> Service#2",
-                  "Service#2.SetId(full)",
-                  "Service#2.SetName(Full One)",
-                  "Service#2.SetIcon(http://example.org/full.png)",
-                  "Services.Find(nosrc) -> null",
-                  "Services.Add(nosrc) -> Service#3",
-                  "Service#3.SetId(nosrc)",
-                  "Service#3.SetName(nosrc)",
-                  "Services.Find(emptysrc) -> null",
-                  "Services.Add(emptysrc) -> Service#4",
-                  "Service#4.SetId(emptysrc)",
-                  "Service#4.SetName()",
-                  "Services.Find(Bare) -> null",
-                  "Services.Add(Bare) -> Service#5",
-                  "Service#5.SetId(Bare)",
-                  "Service#5.SetName(Bare)"}));
+            Show({
+                "Services.Find(bare) -> null",
+                "Services.Add(bare) -> Service#1",
+                "Service#1.SetId(bare)",
+                "Service#1.SetName(bare)",
+                "Services.Find(full) -> null",
+                "Services.Add(full) -> Service#2",
+                "Service#2.SetId(full)",
+                "Service#2.SetName(Full One)",
+                "Service#2.SetIcon(http://example.org/full.png)",
+                "Services.Find(nosrc) -> null",
+                "Services.Add(nosrc) -> Service#3",
+                "Service#3.SetId(nosrc)",
+                "Service#3.SetName(nosrc)",
+                "Services.Find(emptysrc) -> null",
+                "Services.Add(emptysrc) -> Service#4",
+                "Service#4.SetId(emptysrc)",
+                "Service#4.SetName()",
+                "Services.Find(Bare) -> null",
+                "Services.Add(Bare) -> Service#5",
+                "Service#5.SetId(Bare)",
+                "Service#5.SetName(Bare)",
+            }));
   EXPECT_EQ(ReadFile(dir / "channels.txt"), "bare\r\nfull\r\nnosrc\r\nemptysrc\r\nBare\r\n");
   Lines dialogLines = DialogLines();
   EXPECT_TRUE(Has(dialogLines, "Full One")) << Show(dialogLines);
@@ -69,11 +71,17 @@ TEST_F(ChannelImportTest, ARepeatedIdKeepsTheFirstServiceForProgrammes) {
 <programme start="202612071800" stop="202612071900" channel="one"><title>News</title></programme>
 </tv>
 )");
-  EXPECT_EQ(Show(Starting(run.calls, "Service")),
-            Show({"Services.Find(one) -> null", "Services.Add(one) -> Service#1",
-                  "Service#1.SetId(one)", "Service#1.SetName(First)", "Services.Find(one) -> null",
-                  "Services.Add(one) -> Service#2", "Service#2.SetId(one)",
-                  "Service#2.SetName(Second)", "Service#2.SetIcon(two.png)"}));
+  EXPECT_EQ(Show(Starting(run.calls, "Service")), Show({
+                                                      "Services.Find(one) -> null",
+                                                      "Services.Add(one) -> Service#1",
+                                                      "Service#1.SetId(one)",
+                                                      "Service#1.SetName(First)",
+                                                      "Services.Find(one) -> null",
+                                                      "Services.Add(one) -> Service#2",
+                                                      "Service#2.SetId(one)",
+                                                      "Service#2.SetName(Second)",
+                                                      "Service#2.SetIcon(two.png)",
+                                                  }));
   EXPECT_TRUE(Has(run.calls, "Entry#1.SetService(Service#1)")) << Show(run.calls);
   EXPECT_EQ(ReadFile(dir / "channels.txt"), "one\r\none\r\n");
 }

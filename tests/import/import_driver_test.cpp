@@ -27,15 +27,25 @@ TEST_F(ImportDriverTest, AnImportRunsInThisOrder) {
   EXPECT_TRUE(run.imported);
   EXPECT_EQ(
       Show(run.calls),
-      Show({"Database#1.Open() -> true", "Database#1.GetScheduleEntries() -> Entries",
-            "Database#1.GetProviders() -> Providers", "Database#1.GetPrograms() -> Programs",
-            "Database#1.GetTunables() -> Tunables", "Database#1.GetServices() -> Services",
-            "Database#1.GetChannelLineups() -> Lineups", "Entries.RemoveOlderThan(0)",
-            "Database#1.SetSourceDescription(XMLTV data read from: " + options.m_strFileName + ")",
-            "Database#1.SetServicesFile()", "Providers.Lookup(XMLTV) -> null",
-            "Providers.Create() -> Provider#1", "Provider#1.SetName(XMLTV)",
-            "Provider#1.SetURL(https://xmltv.org)", "Database#1.PrepareSave()", "Database#1.Save()",
-            "Database#1.Close()"}));
+      Show({
+          "Database#1.Open() -> true",
+          "Database#1.GetScheduleEntries() -> Entries",
+          "Database#1.GetProviders() -> Providers",
+          "Database#1.GetPrograms() -> Programs",
+          "Database#1.GetTunables() -> Tunables",
+          "Database#1.GetServices() -> Services",
+          "Database#1.GetChannelLineups() -> Lineups",
+          "Entries.RemoveOlderThan(0)",
+          "Database#1.SetSourceDescription(XMLTV data read from: " + options.m_strFileName + ")",
+          "Database#1.SetServicesFile()",
+          "Providers.Lookup(XMLTV) -> null",
+          "Providers.Create() -> Provider#1",
+          "Provider#1.SetName(XMLTV)",
+          "Provider#1.SetURL(https://xmltv.org)",
+          "Database#1.PrepareSave()",
+          "Database#1.Save()",
+          "Database#1.Close()",
+      }));
   EXPECT_EQ(Show(DialogLines()),
             Show({"Opening database...", "Removing old entries from database...",
                   "Initialising database...", "Building XML tree...", "Saving database..."}));
@@ -182,8 +192,11 @@ TEST_F(ImportDriverTest, BrokenFilesFailAndSaveOnlyWhenARecordCameFirst) {
   EXPECT_FALSE(afterChannel.imported);
   EXPECT_TRUE(Has(afterChannel.calls, "Service#1.SetId(a)"));
   Lines database = Starting(afterChannel.calls, "Database#1.");
-  EXPECT_EQ(Show(Lines(database.end() - 3, database.end())),
-            Show({"Database#1.PrepareSave()", "Database#1.Save()", "Database#1.Close()"}));
+  EXPECT_EQ(Show(Lines(database.end() - 3, database.end())), Show({
+                                                                 "Database#1.PrepareSave()",
+                                                                 "Database#1.Save()",
+                                                                 "Database#1.Close()",
+                                                             }));
   EXPECT_EQ(
       Starting(afterChannel.log, "ERROR: XML error in '" + options.m_strFileName + "' at line ")
           .size(),

@@ -221,14 +221,16 @@ TEST_F(ProgrammeImportTest, ClumpsShareTheEntryOfTheirFirstProgramme) {
              Programme(eight, "20261207210000", "<title>Blank index</title>", " clumpidx=\"  \"")));
   EXPECT_TRUE(run.imported);
   EXPECT_EQ(Show(Starting(run.calls, "Entries.")),
-            Show({"Entries.RemoveOlderThan(0)",
-                  "Entries.Add(one::20261207180000::20261207190000) -> Entry#1",
-                  "Entries.Reconcile(Entry#1)",
-                  "Entries.Find(one::20261207180000::20261207190000) -> Entry#1",
-                  "Entries.Find(one::20261207180000::20261207190000) -> Entry#1",
-                  "Entries.Find(one::20261207190000::20261207200000) -> null",
-                  "Entries.Add(one::20261207200000::20261207210000) -> Entry#2",
-                  "Entries.Reconcile(Entry#2)"}));
+            Show({
+                "Entries.RemoveOlderThan(0)",
+                "Entries.Add(one::20261207180000::20261207190000) -> Entry#1",
+                "Entries.Reconcile(Entry#1)",
+                "Entries.Find(one::20261207180000::20261207190000) -> Entry#1",
+                "Entries.Find(one::20261207180000::20261207190000) -> Entry#1",
+                "Entries.Find(one::20261207190000::20261207200000) -> null",
+                "Entries.Add(one::20261207200000::20261207210000) -> Entry#2",
+                "Entries.Reconcile(Entry#2)",
+            }));
   EXPECT_EQ(Show(Starting(run.calls, "Entry#1.AddProgram")),
             Show({"Entry#1.AddProgram(Program#2)", "Entry#1.AddProgram(Program#4)"}));
   // The skipped clump's program is made and filled, and attached nowhere.
@@ -268,15 +270,23 @@ TEST_F(ProgrammeImportTest, ServiceFromTheMapElseTheComponentElseNone) {
                       ProgrammeWith(times + " channel=\"ghost\"", "<title>Ghost</title>")));
   EXPECT_EQ(Show(Starting(run.calls, "Services.Lookup")),
             Show({"Services.Lookup(known) -> Service#1", "Services.Lookup(ghost) -> null"}));
-  EXPECT_EQ(Show(Starting(run.calls, "Entry#")),
-            Show({"Entry#1.SetProvider(Provider#1)", "Entry#1.SetService(Service#2)",
-                  "Entry#1.SetProgram(Program#1)", "Entry#1.SetStartTime(2026,12,7,18,0,0)",
-                  "Entry#1.SetEndTime(2026,12,7,19,0,0)", "Entry#2.SetProvider(Provider#1)",
-                  "Entry#2.SetService(Service#1)", "Entry#2.SetProgram(Program#2)",
-                  "Entry#2.SetStartTime(2026,12,7,18,0,0)", "Entry#2.SetEndTime(2026,12,7,19,0,0)",
-                  "Entry#3.SetProvider(Provider#1)", "Entry#3.SetService(null)",
-                  "Entry#3.SetProgram(Program#3)", "Entry#3.SetStartTime(2026,12,7,18,0,0)",
-                  "Entry#3.SetEndTime(2026,12,7,19,0,0)"}));
+  EXPECT_EQ(Show(Starting(run.calls, "Entry#")), Show({
+                                                     "Entry#1.SetProvider(Provider#1)",
+                                                     "Entry#1.SetService(Service#2)",
+                                                     "Entry#1.SetProgram(Program#1)",
+                                                     "Entry#1.SetStartTime(2026,12,7,18,0,0)",
+                                                     "Entry#1.SetEndTime(2026,12,7,19,0,0)",
+                                                     "Entry#2.SetProvider(Provider#1)",
+                                                     "Entry#2.SetService(Service#1)",
+                                                     "Entry#2.SetProgram(Program#2)",
+                                                     "Entry#2.SetStartTime(2026,12,7,18,0,0)",
+                                                     "Entry#2.SetEndTime(2026,12,7,19,0,0)",
+                                                     "Entry#3.SetProvider(Provider#1)",
+                                                     "Entry#3.SetService(null)",
+                                                     "Entry#3.SetProgram(Program#3)",
+                                                     "Entry#3.SetStartTime(2026,12,7,18,0,0)",
+                                                     "Entry#3.SetEndTime(2026,12,7,19,0,0)",
+                                                 }));
   EXPECT_EQ(Show(Starting(run.log, "TRACE: Cannot find channel")),
             Show({"TRACE: Cannot find channel: ghost"}));
 }
