@@ -47,17 +47,19 @@ void FillCredits(OKRXMLElement* credits, IProgram* program) {
   if (credits == nullptr)
     return;
   std::string actors;
+  bool anyActor = false;
   OKRXMLElement* person;
   for (unsigned i = 0; (person = credits->GetChild(i)) != nullptr; ++i) {
-    std::string role = person->GetName();
+    const std::string& role = person->GetName();
     if (role == "director") {
       program->SetDirector(ScopedBstr(person->GetText()));
     } else if (role == "presenter") {
       program->SetPresenter(ScopedBstr(person->GetText()));
     } else if (role == "actor") {
-      if (!actors.empty())
+      if (anyActor)
         actors += ", ";
       actors += person->GetText();
+      anyActor = true;
     } else {
       LogUnused(person);
     }
