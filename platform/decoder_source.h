@@ -69,7 +69,7 @@ class DecoderSource : public ByteSource {
   std::string m_strFault;
   uint64_t m_nDelivered = 0;
   uint64_t m_nFileBytes = 0;         // compressed bytes taken in by the decoder
-  std::array<Mark, kMarks> m_marks;  // a ring: the latest Reads, oldest first
+  std::array<Mark, kMarks> m_marks;  // a ring: where the latest Reads ended
   size_t m_nMarks = 1;               // marks ever set, the first one {0, 0}
 };
 
