@@ -14,7 +14,7 @@ namespace {
 
 std::unique_ptr<Backend> AutomaticChoice() {
   std::string ignored;
-  if (!isatty(STDIN_FILENO)) {
+  if (!isatty(STDIN_FILENO) && DisplayNamed()) {
     if (auto gtk = LoadGtkBackend(&ignored))
       return gtk;
   }

@@ -13,7 +13,16 @@ std::string ModulePath() {
   return program.substr(0, program.rfind('/') + 1) + kGtkModuleFile;
 }
 
+bool Named(const char* variable) {
+  std::string value;
+  return GetEnvironmentVariable(variable, &value) && !value.empty();
+}
+
 }  // namespace
+
+bool DisplayNamed() {
+  return Named("DISPLAY") || Named("WAYLAND_DISPLAY");
+}
 
 std::unique_ptr<Backend> LoadGtkBackend(std::string* problem) {
   std::string path = ModulePath();

@@ -15,6 +15,10 @@ inline constexpr char kGtkModuleFile[] = "ruzozaze-gtk.so";
 inline constexpr char kGtkFactory[] = "RuzozazeCreateGtkBackend";
 using GtkFactory = Backend* (*)();
 
+// True when DISPLAY or WAYLAND_DISPLAY names a display. Without one, loading the module (and
+// the many libraries of GTK with it) would only cost time and memory.
+bool DisplayNamed();
+
 // On success returns the gtk backend (the module then stays loaded for the rest of the run).
 // Returns null when the module is missing or unusable, or no display opens; `problem` then
 // says which.

@@ -57,7 +57,8 @@ class GtkModuleTest : public ::testing::Test {
     std::filesystem::copy_file(UI_DRIVER, options.program);
     std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
     options.args = {"box"};
-    options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY"};
+    options.env = {{"DISPLAY", ":99"}};
+    options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
   }
   TempDir dir;
   RunOptions options;
@@ -72,10 +73,13 @@ TEST_F(GtkModuleTest, TheModuleIsChosenWithoutATerminalWhenADisplayOpens) {
 }
 
 TEST_F(GtkModuleTest, WithoutADisplayTheChoiceFallsThroughUnlessGtkIsForced) {
-  options.env = {{"FAKE_GTK_NO_DISPLAY", "1"}};
+  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
   RunResult run = RunProgram(options);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out, "caption\nhello\nRESULT box=1\n");
+  options.env = {{"WAYLAND_DISPLAY", ""}};  // no display named: the module is not even loaded
+  EXPECT_EQ(RunProgram(options).out, "caption\nhello\nRESULT box=1\n");
+  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
   options.env["RUZOZAZE_UI"] = "gtk";
   run = RunProgram(options);
   EXPECT_EQ(run.exitCode, 2);
