@@ -32,12 +32,12 @@ HRESULT Program::SetNumber(ProgramColumn column, LONG number) {
 }
 
 void Program::Changed() {
-  if (id_ != 0)
+  if (stored_)
     MarkPending(session_->pending());
 }
 
-int64_t Program::Store() {
-  if (id_ == 0) {
+IdCell Program::Store() {
+  if (!stored_) {
     Unmark();
     Write();
   } else {
@@ -47,15 +47,18 @@ int64_t Program::Store() {
 }
 
 void Program::Write() {
-  if (!session_->Writable())
-    return;
-  Statement& write = (*session_)[id_ == 0 ? Sql::kProgramInsert : Sql::kProgramUpdate];
-  for (size_t i = 0; i < values_.size(); ++i)
-    write.Bind(int(i + 1), values_[i]);
-  if (id_ != 0)
-    write.Bind(int(kProgramColumnCount + 1), id_);
-  if (write.Run() && id_ == 0)
-    id_ = session_->LastInsertRowid();
+  stored_ = true;
+  session_->Post([session = session_.get(), id = id_, values = values_] {
+    if (!session->Writable())
+      return;
+    Statement& write = (*session)[*id == 0 ? Sql::kProgramInsert : Sql::kProgramUpdate];
+    for (size_t i = 0; i < values.size(); ++i)
+      write.Bind(int(i + 1), values[i]);
+    if (*id != 0)
+      write.Bind(int(kProgramColumnCount + 1), *id);
+    if (write.Run() && *id == 0)
+      *id = session->LastInsertRowid();
+  });
 }
 
 }  // namespace epgdb

@@ -1,6 +1,7 @@
 // A program: a row of programs, written only once a schedule entry that uses it is written, so a
 // program that is never attached costs no row. Changes after that are written when it is
-// released, or before the next search or save.
+// released, or before the next search or save. The writes run on the writer thread, with a copy
+// of the values.
 #pragma once
 
 #include <array>
@@ -45,9 +46,9 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   HRESULT SetLastChance(LONG flag) override { return SetFlag(kLastChance, flag); }
   HRESULT SetNew(LONG flag) override { return SetFlag(kIsNew, flag); }
 
-  // Writes the program (its row is inserted the first time) and returns its row id; 0 when it
-  // could not be written.
-  int64_t Store();
+  // Hands the program's write over (its row is inserted the first time) and returns the cell of
+  // its row id, which tasks handed over later read; 0 there when it could not be written.
+  IdCell Store();
 
  private:
   HRESULT SetText(ProgramColumn column, BSTR text);
@@ -60,7 +61,8 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   void Write() override;
 
   std::shared_ptr<Session> session_;
-  int64_t id_ = 0;
+  IdCell id_ = std::make_shared<int64_t>(0);
+  bool stored_ = false;  // the insert was handed over
   std::array<Value, kProgramColumnCount> values_;
 };
 

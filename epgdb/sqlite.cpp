@@ -101,7 +101,7 @@ void Statement::Bind(int index, const Value& value) {
 }
 
 void Statement::Bind(int index, std::string_view text) {
-  sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_STATIC);
 }
 
 void Statement::Bind(int index, int64_t number) {
