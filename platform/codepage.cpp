@@ -82,9 +82,13 @@ char* EncodeUtf8(char* out, char32_t cp) {
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-  // Every byte gives at most one UTF-16 unit: a 4-byte sequence gives two.
   std::u16string out(utf8.size(), u'\0');
-  char16_t* p = out.data();
+  out.resize(Utf8ToUtf16(utf8, out.data()));
+  return out;
+}
+
+size_t Utf8ToUtf16(std::string_view utf8, char16_t* out) {
+  char16_t* p = out;
   size_t i = 0;
   while (i < utf8.size()) {
     size_t ascii = i + AsciiPrefix(utf8.substr(i));
@@ -101,8 +105,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
       *p++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
   }
-  out.resize(static_cast<size_t>(p - out.data()));
-  return out;
+  return static_cast<size_t>(p - out);
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
@@ -127,7 +130,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
-void RepairUtf8(std::string_view utf8, std::string* out) {
+void AppendRepairedUtf8(std::string_view utf8, std::string* out) {
   // Valid text, nearly all there is, is copied as it is; the first fault switches to a rebuild.
   size_t i = 0;
   while (i < utf8.size()) {
@@ -141,7 +144,7 @@ void RepairUtf8(std::string_view utf8, std::string* out) {
       break;
     }
   }
-  out->assign(utf8.substr(0, i));
+  out->append(utf8.substr(0, i));
   while (i < utf8.size()) {
     size_t before = i;
     char32_t cp = DecodeUtf8(utf8, i);

@@ -17,7 +17,8 @@ bool OKRXMLParser::Utf8ToAnsi(const char* data, size_t length, std::string& out)
   if (data == nullptr || length == 0)
     return false;
   // UTF-8 to UTF-16 and back again only replaces invalid sequences.
-  platform::RepairUtf8(std::string_view(data, length), &out);
+  out.clear();
+  platform::AppendRepairedUtf8(std::string_view(data, length), &out);
   return true;
 }
 
@@ -30,9 +31,12 @@ bool OKRXMLParser::IsBlank(std::string_view text) {
 }
 
 std::string_view OKRXMLParser::TrimSpaces(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos)
-    return {};
-  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  size_t first = 0;
+  size_t end = text.size();
+  while (first < end && text[first] == ' ')
+    ++first;
+  while (end > first && text[end - 1] == ' ')
+    --end;
+  text = text.substr(first, end - first);
   return IsBlank(text) ? std::string_view() : text;
 }
