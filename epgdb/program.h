@@ -1,10 +1,14 @@
 // A program: a row of programs, written only once a schedule entry that uses it is written, so a
 // program that is never attached costs no row. Changes after that are written when it is
-// released, or before the next search or save.
+// released, or before the next search or save. Texts are kept as the setters give them (UTF-16)
+// and converted on the writer thread, which gets the values without a copy: once handed over,
+// they are never changed here again (a later setter works on a copy).
 #pragma once
 
 #include <array>
 #include <memory>
+#include <string>
+#include <variant>
 
 #include "epgdb/com_object.h"
 #include "epgdb/pending_writes.h"
@@ -45,9 +49,9 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   HRESULT SetLastChance(LONG flag) override { return SetFlag(kLastChance, flag); }
   HRESULT SetNew(LONG flag) override { return SetFlag(kIsNew, flag); }
 
-  // Writes the program (its row is inserted the first time) and returns its row id; 0 when it
-  // could not be written.
-  int64_t Store();
+  // Hands the program's write over (its row is inserted the first time) and returns the cell of
+  // its row id, which tasks handed over later read; 0 there when it could not be written.
+  IdCell Store();
 
  private:
   HRESULT SetText(ProgramColumn column, BSTR text);
@@ -56,12 +60,20 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   HRESULT SetNumber(ProgramColumn column, LONG number);
   // Flags are stored as 1 or 0, whatever non-zero value stands for yes.
   HRESULT SetFlag(ProgramColumn column, LONG flag) { return SetNumber(column, flag != 0); }
+  // A column value: NULL, text as set, or a number.
+  using Field = std::variant<std::monostate, std::u16string, int64_t>;
+  using Fields = std::array<Field, kProgramColumnCount>;
+
+  // The values, to be changed: copied first when the writer has them.
+  Fields& Mutable();
   void Changed();
   void Write() override;
 
   std::shared_ptr<Session> session_;
-  int64_t id_ = 0;
-  std::array<Value, kProgramColumnCount> values_;
+  IdCell id_ = std::make_shared<int64_t>(0);
+  bool stored_ = false;  // the insert was handed over
+  std::shared_ptr<Fields> values_ = std::make_shared<Fields>();
+  bool shared_ = false;  // a write handed over holds values_
 };
 
 }  // namespace epgdb

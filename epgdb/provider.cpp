@@ -4,12 +4,16 @@
 
 namespace epgdb {
 
-Provider::Provider(std::shared_ptr<Session> session) : session_(std::move(session)) {
+Provider::Provider(std::shared_ptr<Session> session)
+    : session_(std::move(session)), id_(std::make_shared<int64_t>(0)) {
   MarkPending(session_->pending());
 }
 
 Provider::Provider(std::shared_ptr<Session> session, int64_t id, Value name, Value url)
-    : session_(std::move(session)), id_(id), name_(std::move(name)), url_(std::move(url)) {}
+    : session_(std::move(session)),
+      id_(std::make_shared<int64_t>(id)),
+      name_(std::move(name)),
+      url_(std::move(url)) {}
 
 Provider::~Provider() {
   WriteIfPending();
@@ -27,28 +31,30 @@ HRESULT Provider::SetURL(BSTR url) {
   return S_OK;
 }
 
-int64_t Provider::Store() {
+IdCell Provider::Store() {
   WriteIfPending();
   return id_;
 }
 
 void Provider::Write() {
-  if (!session_->Writable())
-    return;
-  if (id_ == 0) {
-    Statement& insert = (*session_)[Sql::kProviderInsert];
-    insert.Bind(1, name_);
-    insert.Bind(2, url_);
-    if (insert.Step())
-      id_ = insert.ColumnInt64(0);
-    insert.Reset();
-    return;
-  }
-  Statement& update = (*session_)[Sql::kProviderUpdate];
-  update.Bind(1, id_);
-  update.Bind(2, name_);
-  update.Bind(3, url_);
-  update.Run();
+  session_->Post([session = session_.get(), id = id_, name = name_, url = url_] {
+    if (!session->Writable())
+      return;
+    if (*id == 0) {
+      Statement& insert = (*session)[Sql::kProviderInsert];
+      insert.Bind(1, name);
+      insert.Bind(2, url);
+      if (insert.Step())
+        *id = insert.ColumnInt64(0);
+      insert.Reset();
+      return;
+    }
+    Statement& update = (*session)[Sql::kProviderUpdate];
+    update.Bind(1, *id);
+    update.Bind(2, name);
+    update.Bind(3, url);
+    update.Run();
+  });
 }
 
 }  // namespace epgdb

@@ -24,14 +24,15 @@ class Provider final : public ComObject<IProvider, IID_IProvider>, private Pendi
   HRESULT SetName(BSTR name) override;
   HRESULT SetURL(BSTR url) override;
 
-  // Writes what is pending and returns the row id; 0 when the provider could not be written.
-  int64_t Store();
+  // Hands over the write of what is pending and returns the cell of the row id, which tasks
+  // handed over later read; 0 there when the provider could not be written.
+  IdCell Store();
 
  private:
   void Write() override;
 
   std::shared_ptr<Session> session_;
-  int64_t id_ = 0;
+  IdCell id_;
   Value name_;
   Value url_;
 };

@@ -15,9 +15,10 @@ HRESULT Providers::Lookup(BSTR name, IProvider** provider) {
   if (provider == nullptr)
     return E_POINTER;
   *provider = nullptr;
-  session_->WritePending();
+  session_->Settle();
+  std::string text = platform::BstrToAnsi(name);
   Statement& query = (*session_)[Sql::kProviderByName];
-  query.Bind(1, platform::BstrToAnsi(name));
+  query.Bind(1, text);
   if (query.Step()) {
     *provider =
         new Provider(session_, query.ColumnInt64(0), query.ColumnValue(1), query.ColumnValue(2));

@@ -6,11 +6,162 @@
 #include "epgdb/time_text.h"
 
 namespace epgdb {
+namespace {
+
+bool IsSet(const Value& value) {
+  return !std::holds_alternative<std::monostate>(value);
+}
+
+void DeleteAddedPrograms(Session& session, int64_t entryId) {
+  Statement& clear = session[Sql::kEntryProgramsClear];
+  clear.Bind(1, entryId);
+  clear.Run();
+}
+
+bool DeleteEntry(Session& session, int64_t id) {
+  session.NoteProgramsReleased();
+  DeleteAddedPrograms(session, id);
+  Statement& remove = session[Sql::kEntryDelete];
+  remove.Bind(1, id);
+  return remove.Run();
+}
+
+// Looks the stored row of the state's slot key up; a stored row loses its added programs.
+void LookUp(Session& session, EntryState& state) {
+  state.row = FindEntryRow(session, state.row.slotKey);
+  if (state.row.id == 0) {
+    state.changed = true;
+    return;
+  }
+  if (session.Writable()) {
+    session.NoteProgramsReleased();
+    DeleteAddedPrograms(session, state.row.id);
+  }
+}
+
+// Sets a column of the entry's place (service, start, end), noting whether it moved.
+template <typename T>
+void Place(EntryState& state, T& column, const T& value) {
+  if (column == value)
+    return;
+  column = value;
+  state.changed = state.moved = true;
+}
+
+void Apply(Session& session, EntryState& state, const EntryChanges& changes) {
+  if (changes.programSet) {
+    if (state.row.id != 0)
+      session.NoteProgramsReleased();
+    state.row.programId = 0;
+    state.changed = true;
+  }
+  if (changes.providerSet) {
+    state.row.providerId = 0;
+    state.changed = true;
+  }
+  if (changes.serviceId)
+    Place(state, state.row.serviceId, *changes.serviceId);
+  if (changes.start)
+    Place(state, state.row.start, *changes.start);
+  if (changes.end)
+    Place(state, state.row.end, *changes.end);
+}
+
+// The statement that writes the row, bound: an insert, an update, or, while the service and
+// times are as stored, an update that leaves the indexes alone.
+Statement& BoundWrite(Session& session, const EntryState& state) {
+  const EntryRow& row = state.row;
+  if (row.id != 0 && !state.moved) {
+    Statement& update = session[Sql::kEntryUpdateOwners];
+    update.Bind(1, row.id);
+    update.BindId(2, row.providerId);
+    update.BindId(3, row.programId);
+    return update;
+  }
+  Statement& write = session[row.id == 0 ? Sql::kEntryInsert : Sql::kEntryUpdate];
+  if (row.id == 0) {
+    write.Bind(1, row.slotKey);
+  } else {
+    write.Bind(1, row.id);
+  }
+  write.BindId(2, row.serviceId);
+  write.BindId(3, row.providerId);
+  write.BindId(4, row.programId);
+  write.Bind(5, row.start);
+  write.Bind(6, row.end);
+  return write;
+}
+
+void WriteRow(Session& session, EntryState& state) {
+  if (state.row.id != 0 && !state.changed)
+    return;
+  bool isNew = state.row.id == 0;
+  if (!BoundWrite(session, state).Run()) {
+    session.NoteProgramsReleased();
+    return;
+  }
+  if (isNew)
+    state.row.id = session.LastInsertRowid();
+  state.changed = state.moved = false;
+}
+
+void WriteAddedPrograms(Session& session, int64_t entryId, const std::vector<IdCell>& programs) {
+  Statement& add = session[Sql::kEntryProgramAdd];
+  for (const IdCell& program : programs) {
+    add.Bind(1, entryId);
+    add.BindId(2, *program);
+    if (!add.Run())
+      session.NoteProgramsReleased();
+  }
+}
+
+}  // namespace
+
+EntryRow FindEntryRow(Session& session, const std::string& slotKey) {
+  Statement& query = session[Sql::kEntryBySlot];
+  query.Bind(1, slotKey);
+  EntryRow row;
+  row.slotKey = slotKey;
+  if (query.Step()) {
+    row.id = query.ColumnInt64(0);
+    row.serviceId = query.ColumnInt64(1);
+    row.providerId = query.ColumnInt64(2);
+    row.programId = query.ColumnInt64(3);
+    row.start = query.ColumnValue(4);
+    row.end = query.ColumnValue(5);
+  }
+  query.Reset();
+  return row;
+}
+
+bool DeleteOverlapping(Session& session, const EntryRow& row) {
+  Statement& overlapping = session[Sql::kEntryOverlapping];
+  overlapping.Bind(1, row.serviceId);
+  overlapping.Bind(2, row.start);
+  overlapping.Bind(3, row.end);
+  overlapping.Bind(4, row.id);
+  std::vector<int64_t> ids;
+  while (overlapping.Step())
+    ids.push_back(overlapping.ColumnInt64(0));
+  bool ok = !overlapping.Failed();
+  overlapping.Reset();
+  for (int64_t id : ids)
+    ok = DeleteEntry(session, id) && ok;
+  return ok;
+}
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
-    : session_(std::move(session)), row_(std::move(row)) {
-  if (row_.id == 0)
-    Changed();
+    : session_(std::move(session)), state_(std::make_shared<EntryState>()) {
+  known_ = {row.serviceId, row.start, row.end};
+  state_->row = std::move(row);
+}
+
+ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::string slotKey)
+    : session_(std::move(session)), state_(std::make_shared<EntryState>()) {
+  state_->row.slotKey = std::move(slotKey);
+  session_->Post([session = session_.get(), state = state_] { LookUp(*session, *state); });
+  // A new entry must be written; a stored one with nothing changed writes nothing.
+  MarkPending(session_->pending());
 }
 
 ScheduleEntry::~ScheduleEntry() {
@@ -22,10 +173,8 @@ HRESULT ScheduleEntry::SetProgram(IProgram* program) {
   if (program != nullptr && ours == nullptr)
     return E_INVALIDARG;
   program_ = ComPtr<Program>::Share(ours);
-  if (row_.id != 0)
-    session_->NoteProgramsReleased();
-  row_.programId = 0;
-  Changed();
+  changes_.programSet = true;
+  MarkPending(session_->pending());
   return S_OK;
 }
 
@@ -33,7 +182,8 @@ HRESULT ScheduleEntry::SetService(IService* service) {
   auto* ours = dynamic_cast<Service*>(service);
   if (service != nullptr && ours == nullptr)
     return E_INVALIDARG;
-  Place(row_.serviceId, ours != nullptr ? ours->id() : 0);
+  known_.serviceId = changes_.serviceId = ours != nullptr ? ours->id() : 0;
+  MarkPending(session_->pending());
   return S_OK;
 }
 
@@ -42,20 +192,22 @@ HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
   if (provider != nullptr && ours == nullptr)
     return E_INVALIDARG;
   provider_ = ComPtr<Provider>::Share(ours);
-  row_.providerId = 0;
-  Changed();
+  changes_.providerSet = true;
+  MarkPending(session_->pending());
   return S_OK;
 }
 
 HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                     uint16_t minute, uint16_t second) {
-  Place(row_.start, Value(TimeText(year, month, day, hour, minute, second)));
+  known_.start = changes_.start = Value(TimeText(year, month, day, hour, minute, second));
+  MarkPending(session_->pending());
   return S_OK;
 }
 
 HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second) {
-  Place(row_.end, Value(TimeText(year, month, day, hour, minute, second)));
+  known_.end = changes_.end = Value(TimeText(year, month, day, hour, minute, second));
+  MarkPending(session_->pending());
   return S_OK;
 }
 
@@ -76,76 +228,55 @@ void ScheduleEntry::WriteOthers() {
     MarkPending(session_->pending());
 }
 
-void ScheduleEntry::Changed() {
-  changed_ = true;
-  MarkPending(session_->pending());
+HRESULT ScheduleEntry::Reconcile() {
+  HandOverChanges();
+  if (!known_.serviceId || !known_.start || !known_.end) {
+    // Part of the place comes from a stored row that the writer looked up: wait for it.
+    session_->Drain();
+    const EntryRow& row = state_->row;
+    known_ = {row.serviceId, row.start, row.end};
+  }
+  if (*known_.serviceId == 0 || !IsSet(*known_.start) || !IsSet(*known_.end) ||
+      !session_->Writable()) {
+    return S_FALSE;
+  }
+  session_->Post([session = session_.get(), state = state_] {
+    if (session->Writable())
+      DeleteOverlapping(*session, state->row);
+  });
+  return S_OK;
 }
 
-template <typename T>
-void ScheduleEntry::Place(T& column, T value) {
-  if (column == value)
+void ScheduleEntry::HandOverChanges() {
+  EntryChanges changes = std::exchange(changes_, {});
+  bool none = !changes.programSet && !changes.providerSet && !changes.serviceId && !changes.start &&
+              !changes.end;
+  if (none)
     return;
-  moved_ = true;
-  column = std::move(value);
-  Changed();
+  session_->Post([session = session_.get(), state = state_, changes = std::move(changes)] {
+    Apply(*session, *state, changes);
+  });
 }
 
 void ScheduleEntry::Write() {
-  if (!session_->Writable())
-    return;
-  if (program_)
-    row_.programId = std::exchange(program_, {})->Store();
-  if (provider_)
-    row_.providerId = std::exchange(provider_, {})->Store();
-  WriteRow();
-  if (row_.id != 0)
-    WriteAddedPrograms();
-}
-
-void ScheduleEntry::WriteRow() {
-  if (row_.id != 0 && !changed_)
-    return;
-  bool isNew = row_.id == 0;
-  if (!BoundWrite().Run()) {
-    session_->NoteProgramsReleased();
-    return;
-  }
-  if (isNew)
-    row_.id = session_->LastInsertRowid();
-  changed_ = moved_ = false;
-}
-
-Statement& ScheduleEntry::BoundWrite() {
-  if (row_.id != 0 && !moved_) {
-    Statement& update = (*session_)[Sql::kEntryUpdateOwners];
-    update.Bind(1, row_.id);
-    update.BindId(2, row_.providerId);
-    update.BindId(3, row_.programId);
-    return update;
-  }
-  Statement& write = (*session_)[row_.id == 0 ? Sql::kEntryInsert : Sql::kEntryUpdate];
-  if (row_.id == 0) {
-    write.Bind(1, row_.slotKey);
-  } else {
-    write.Bind(1, row_.id);
-  }
-  write.BindId(2, row_.serviceId);
-  write.BindId(3, row_.providerId);
-  write.BindId(4, row_.programId);
-  write.Bind(5, row_.start);
-  write.Bind(6, row_.end);
-  return write;
-}
-
-void ScheduleEntry::WriteAddedPrograms() {
-  Statement& add = (*session_)[Sql::kEntryProgramAdd];
-  for (ComPtr<Program>& program : addedPrograms_) {
-    add.Bind(1, row_.id);
-    add.BindId(2, program->Store());
-    if (!add.Run())
-      session_->NoteProgramsReleased();
-  }
+  HandOverChanges();
+  IdCell program = program_ ? std::exchange(program_, {})->Store() : nullptr;
+  IdCell provider = provider_ ? std::exchange(provider_, {})->Store() : nullptr;
+  std::vector<IdCell> added;
+  for (ComPtr<Program>& p : addedPrograms_)
+    added.push_back(p->Store());
   addedPrograms_.clear();
+  session_->Post([session = session_.get(), state = state_, program, provider, added] {
+    if (!session->Writable())
+      return;
+    if (program)
+      state->row.programId = *program;
+    if (provider)
+      state->row.providerId = *provider;
+    WriteRow(*session, *state);
+    if (state->row.id != 0)
+      WriteAddedPrograms(*session, state->row.id, added);
+  });
 }
 
 }  // namespace epgdb

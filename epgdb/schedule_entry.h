@@ -2,9 +2,13 @@
 // schedule_entry_programs for the programs added to it. Written once it is finished: when it is
 // released, or before the next search or save; its program and provider are written first, as
 // it needs their ids.
+//
+// The stored row lives with the writer thread (EntryState): an entry made by Add is looked up
+// there, and the setters' changes are collected here and handed over with the next write.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,16 +33,39 @@ struct EntryRow {
   Value end;
 };
 
+// The entry as the writer thread knows it: the row as stored, and since it was last written,
+// whether a column changed and whether the service or a time did (its indexes need updating).
+struct EntryState {
+  EntryRow row;
+  bool changed = false;
+  bool moved = false;
+};
+
+// The setters' changes since they were last handed over; unset fields did not change.
+struct EntryChanges {
+  std::optional<int64_t> serviceId;
+  std::optional<Value> start;
+  std::optional<Value> end;
+  bool programSet = false;
+  bool providerSet = false;
+};
+
 class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>,
                             private PendingWrite {
  public:
-  // A stored entry when row.id is set, else a new one that will be written.
+  // A stored entry found on this thread (row.id set).
   ScheduleEntry(std::shared_ptr<Session> session, EntryRow row);
+  // The entry of the slot key: the writer looks the stored row up, empties it of its added
+  // programs, or else the entry will be inserted.
+  ScheduleEntry(std::shared_ptr<Session> session, std::string slotKey);
   ~ScheduleEntry() override;
 
-  // Writes the other pending items, so that a search sees them, leaving this entry pending:
-  // while it is new, searches do not meet it.
+  // Hands over the writes of the other pending items, so that a search sees them, leaving this
+  // entry pending: while it is new, searches do not meet it.
   void WriteOthers();
+  // Deletes the other entries of its service that overlap its time range. S_FALSE without a
+  // service, a start and an end, or when nothing can be written.
+  HRESULT Reconcile();
 
   HRESULT SetProgram(IProgram* program) override;
   HRESULT SetService(IService* service) override;
@@ -49,31 +76,33 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
                      uint16_t second) override;
   HRESULT AddProgram(IProgram* program) override;
 
-  // The entry as it stands: id 0 while it was never written, program and provider ids 0 while
-  // theirs are not.
-  const EntryRow& row() const { return row_; }
-
  private:
-  void Changed();
-  // Sets a column of the entry's place (service, start, end), noting whether it moved.
-  template <typename T>
-  void Place(T& column, T value);
+  // The entry's service and times as they will stand once the queued tasks have run, where
+  // this thread knows them: set here, or read from the row found here.
+  struct Place {
+    std::optional<int64_t> serviceId;
+    std::optional<Value> start;
+    std::optional<Value> end;
+  };
+
+  // Hands the changes collected so far over, to be applied to the state.
+  void HandOverChanges();
   void Write() override;
-  void WriteRow();
-  // The statement that writes the row, bound: an insert, an update, or, while the service and
-  // times are as stored, an update that leaves the indexes alone.
-  Statement& BoundWrite();
-  void WriteAddedPrograms();
 
   std::shared_ptr<Session> session_;
-  EntryRow row_;
-  // Since the row was last written: a column changed; the service or a time changed, so its
-  // indexes need updating too.
-  bool changed_ = false;
-  bool moved_ = false;
+  std::shared_ptr<EntryState> state_;  // the writer's
+  EntryChanges changes_;
+  Place known_;
   ComPtr<Program> program_;
   ComPtr<Provider> provider_;
   std::vector<ComPtr<Program>> addedPrograms_;
 };
+
+// The writer's side, also run on the caller's thread after a drain.
+// The stored row of the slot key, or none (row.id 0).
+EntryRow FindEntryRow(Session& session, const std::string& slotKey);
+// Deletes the entries of the row's service overlapping its time range, other than the row.
+// True on success.
+bool DeleteOverlapping(Session& session, const EntryRow& row);
 
 }  // namespace epgdb

@@ -35,14 +35,17 @@ HRESULT Service::SetIcon(BSTR url) {
 }
 
 void Service::Write() {
-  if (!session_->Writable())
-    return;
-  Statement& update = (*session_)[Sql::kServiceUpdate];
-  update.Bind(1, id_);
-  update.Bind(2, channelId_);
-  update.Bind(3, name_);
-  update.Bind(4, icon_);
-  update.Run();
+  session_->Post(
+      [session = session_.get(), id = id_, channelId = channelId_, name = name_, icon = icon_] {
+        if (!session->Writable())
+          return;
+        Statement& update = (*session)[Sql::kServiceUpdate];
+        update.Bind(1, id);
+        update.Bind(2, channelId);
+        update.Bind(3, name);
+        update.Bind(4, icon);
+        update.Run();
+      });
 }
 
 }  // namespace epgdb

@@ -8,7 +8,7 @@ namespace {
 
 // The stored service of the channel id, or null.
 Service* FindService(const std::shared_ptr<Session>& session, const std::string& channelId) {
-  session->WritePending();
+  session->Settle();
   Statement& query = (*session)[Sql::kServiceByChannel];
   query.Bind(1, channelId);
   Service* service = nullptr;

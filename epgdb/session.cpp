@@ -41,26 +41,37 @@ bool Session::Begin(const std::string& path) {
   return true;
 }
 
+Session::~Session() {
+  Close();
+}
+
 void Session::WritePending() {
   pending_.WriteAll();
 }
 
-bool Session::DeleteAllRows() {
+void Session::Settle() {
   WritePending();
+  Drain();
+}
+
+bool Session::DeleteAllRows() {
+  Settle();
   return Writable() && epgdb::DeleteAllRows(connection_);
 }
 
 void Session::SetMetadata(const std::string& key, const std::string& value) {
-  if (!Writable())
-    return;
-  Statement& set = statements_[Sql::kMetadataSet];
-  set.Bind(1, key);
-  set.Bind(2, value);
-  set.Run();
+  Post([this, key, value] {
+    if (!Writable())
+      return;
+    Statement& set = statements_[Sql::kMetadataSet];
+    set.Bind(1, key);
+    set.Bind(2, value);
+    set.Run();
+  });
 }
 
 void Session::PrepareSave() {
-  WritePending();
+  Settle();
   if (!Writable())
     return;
   std::optional<std::vector<std::string>> ids;
@@ -81,7 +92,7 @@ void Session::PrepareSave() {
 }
 
 HRESULT Session::Save() {
-  WritePending();
+  Settle();
   bool saved = Writable() && connection_.Exec("COMMIT");
   if (!saved && connection_.InTransaction())
     connection_.Exec("ROLLBACK");
@@ -90,6 +101,7 @@ HRESULT Session::Save() {
 }
 
 void Session::Close() {
+  Drain();
   open_ = false;
   statements_ = Statements();
   connection_.Close();

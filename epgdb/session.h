@@ -1,17 +1,28 @@
-// One opened database: the connection, the import's transaction, the prepared statements and the
-// items waiting to be written. Shared by the component object, its collections and its items,
-// so an item released after Close finds a closed session and writes nothing.
+// One opened database: the connection, the import's transaction, the prepared statements, the
+// items waiting to be written and the thread that writes them. Shared by the component object,
+// its collections and its items, so an item released after Close finds a closed session and
+// writes nothing.
+//
+// Threads: the items live on the caller's thread. Their writes run on the writer thread, as
+// tasks that carry copies of the values and never hold an item; row ids made there are kept in
+// IdCells, read by later tasks. Whatever reads the database, and the rare statements that are
+// not worth a task, first drain the writer and then use the connection on the caller's thread.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
 #include "epgdb/pending_writes.h"
 #include "epgdb/sqlite.h"
 #include "epgdb/statements.h"
+#include "epgdb/writer.h"
 #include "platform/com/types.h"
 
 namespace epgdb {
+
+// A row id made by a task: 0 until the row is written. Read only by tasks, or after Drain.
+using IdCell = std::shared_ptr<int64_t>;
 
 class Session {
  public:
@@ -22,9 +33,16 @@ class Session {
 
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
+  // Runs the writes still queued, then rolls back what was not saved.
+  ~Session();
 
-  // True while the transaction is open and no write has failed in a way that loses data.
-  bool Writable() const { return open_ && !connection_.Broken(); }
+  // True while the transaction is open and no write has failed in a way that loses data. On the
+  // caller's thread, drain first for an answer that covers the queued writes.
+  bool Writable() const { return open_ && !connection_.Broken() && !writer_.Failed(); }
+  // Hands a write to the writer thread; it runs after everything handed over before it.
+  void Post(Writer::Task task) { writer_.Post(std::move(task)); }
+  // Returns once every write handed over has run: the connection is then the caller's.
+  void Drain() { writer_.Drain(); }
   Statement& operator[](Sql id) { return statements_[id]; }
   int64_t LastInsertRowid() const { return connection_.LastInsertRowid(); }
   PendingList& pending() { return pending_; }
@@ -36,11 +54,14 @@ class Session {
   // programs, which takes a pass over the whole table.
   void NoteProgramsReleased() { programsReleased_ = true; }
 
-  // Writes every pending item; searches and saves call it first so they see every change.
+  // Hands every pending item's write over; searches and saves call it (and drain) first, so they
+  // see every change.
   void WritePending();
+  // WritePending, then Drain: the connection is the caller's and holds every change.
+  void Settle();
   // Deletes every row, inside the transaction. True on success.
   bool DeleteAllRows();
-  // Records a metadata value (source_description, services_file).
+  // Records a metadata value (source_description, services_file), on the writer thread.
   void SetMetadata(const std::string& key, const std::string& value);
 
   void SetServicesFile(const std::string& path) { services_file_ = path; }
@@ -61,8 +82,9 @@ class Session {
   Statements statements_;
   PendingList pending_;
   bool open_ = false;
-  bool programsReleased_ = false;
+  std::atomic<bool> programsReleased_ = false;
   std::string services_file_;
+  Writer writer_;  // last: its thread ends before anything it uses goes
 };
 
 }  // namespace epgdb

@@ -7,6 +7,10 @@
 namespace epgdb {
 
 bool Connection::Open(const std::string& path) {
+  // No statistics of SQLite's memory use: keeping them takes a global lock at every allocation.
+  // Only possible before SQLite initialises; later it is refused, which changes nothing.
+  static const int kConfigured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)kConfigured;
   Close();
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(
@@ -101,7 +105,7 @@ void Statement::Bind(int index, const Value& value) {
 }
 
 void Statement::Bind(int index, std::string_view text) {
-  sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_STATIC);
 }
 
 void Statement::Bind(int index, int64_t number) {

@@ -2,6 +2,7 @@
 // bind, step, read, Reset; errors leave a note on the connection (see Connection::Broken).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,7 +45,7 @@ class Connection {
 
  private:
   sqlite3* db_ = nullptr;
-  bool broken_ = false;
+  std::atomic<bool> broken_ = false;  // read on any thread
 };
 
 class Statement {
@@ -59,10 +60,13 @@ class Statement {
   // Compiles `sql` once for repeated use. On failure returns false and stays empty.
   bool Prepare(Connection& connection, std::string_view sql);
 
-  // Parameters count from 1.
+  // Parameters count from 1. Text is not copied: it must stay as it is until the statement is
+  // reset (Run resets), so temporaries are refused.
   void Bind(int index, const Value& value);
   void Bind(int index, std::string_view text);
   void Bind(int index, const std::string& text) { Bind(index, std::string_view(text)); }
+  void Bind(int index, Value&& value) = delete;
+  void Bind(int index, std::string&& text) = delete;
   void Bind(int index, int64_t number);
   // Binds 0 as NULL: for row ids, which start at 1.
   void BindId(int index, int64_t id);

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only when some are missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libexpat1-dev libsqlite3-dev libgtest-dev sqlite3 libxml2-utils
-  python3 expat zlib1g-dev liblzma-dev gzip xz-utils
+  python3 expat time zlib1g-dev liblzma-dev gzip xz-utils
   libgtk-3-dev xvfb xdotool)
 missing=()
 for p in "${packages[@]}"; do

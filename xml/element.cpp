@@ -2,54 +2,16 @@
 
 #include <algorithm>
 
-namespace {
+#include "xml/free_blocks.h"
 
-// Freed elements of this thread, kept for the next ones up to a bound. The general allocator
-// keeps few blocks of this size at hand and is noticeably slower for them.
-class FreeElements {
- public:
-  ~FreeElements() {
-    while (void* block = Take())
-      ::operator delete(block);
-    m_nCount = kMaxKept;  // an element destroyed later in the thread's exit is freed at once
-  }
-  void* Take() {
-    Link* link = m_pFirst;
-    if (link != nullptr) {
-      m_pFirst = link->pNext;
-      --m_nCount;
-    }
-    return link;
-  }
-  bool Keep(void* block) {
-    if (m_nCount == kMaxKept)
-      return false;
-    m_pFirst = new (block) Link{m_pFirst};
-    ++m_nCount;
-    return true;
-  }
-
- private:
-  struct Link {
-    Link* pNext;
-  };
-  static constexpr size_t kMaxKept = 4096;
-  Link* m_pFirst = nullptr;
-  size_t m_nCount = 0;
-};
-
-thread_local FreeElements t_freeElements;
-
-}  // namespace
+using FreeElements = FreeBlocks<sizeof(OKRXMLElement)>;
 
 void* OKRXMLElement::operator new(size_t size) {
-  void* block = size == sizeof(OKRXMLElement) ? t_freeElements.Take() : nullptr;
-  return block != nullptr ? block : ::operator new(size);
+  return FreeElements::Allocate(size);
 }
 
 void OKRXMLElement::operator delete(void* block, size_t size) {
-  if (size != sizeof(OKRXMLElement) || !t_freeElements.Keep(block))
-    ::operator delete(block);
+  FreeElements::Free(block, size);
 }
 
 std::unique_ptr<OKRXMLElement> OKRXMLElement::CreateRoot(std::string_view name) {
@@ -73,6 +35,8 @@ OKRXMLElement::~OKRXMLElement() {
 }
 
 OKRXMLElement* OKRXMLElement::AddChild(std::string_view name) {
+  if (m_children.capacity() == 0)
+    m_children.reserve(4);
   m_children.push_back(std::unique_ptr<OKRXMLElement>(new OKRXMLElement(name, this)));
   return m_children.back().get();
 }

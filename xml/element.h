@@ -29,6 +29,8 @@ class OKRXMLElement {
   void SetText(std::string text) { m_strText = std::move(text); }
   // Appends the bytes to the text as they are.
   void AppendText(std::string_view text) { m_strText.append(text); }
+  // The text, to be changed in place.
+  std::string& MutableText() { return m_strText; }
 
   // The enclosing element; null for the root.
   OKRXMLElement* GetParent() const { return m_pParent; }
@@ -53,7 +55,7 @@ class OKRXMLElement {
   OKRXMLAttribute* FindAttribute(std::string_view name) const;
 
   // Elements are made and dropped by the million while the tree stays small: freed ones are kept
-  // for reuse (element.cpp).
+  // for reuse (free_blocks.h).
   static void* operator new(size_t size);
   static void operator delete(void* block, size_t size);
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <exception>
 
+#include "platform/codepage.h"
 #include "xml/piece_reader.h"
 
 // expat's callbacks. Nothing may unwind through expat: a failure stops the parse instead.
@@ -157,15 +158,13 @@ void OKRXMLParser::OnCharacterData(const char* data, int length) {
   // Trimming before the conversion gives the same result, as the conversion keeps every ASCII
   // byte and turns nothing else into one; blank pieces, most of them, are never converted.
   std::string_view trimmed = TrimSpaces(std::string_view(data, length));
-  std::string piece;
-  if (!Utf8ToAnsi(trimmed.data(), trimmed.size(), piece))
+  if (trimmed.empty())
     return;
-  if (m_pCurrent->GetText().empty()) {
-    m_pCurrent->SetText(std::move(piece));
-  } else {
-    m_pCurrent->AppendText(" ");
-    m_pCurrent->AppendText(piece);
-  }
+  // Utf8ToAnsi, straight onto the end of the text.
+  std::string& text = m_pCurrent->MutableText();
+  if (!text.empty())
+    text += ' ';
+  platform::AppendRepairedUtf8(trimmed, &text);
 }
 
 void OKRXMLParser::HandleRecordEnd(unsigned code) {

@@ -4,13 +4,6 @@
 
 namespace {
 
-bool IsAscii(std::string_view text) {
-  unsigned char bits = 0;
-  for (char c : text)
-    bits |= static_cast<unsigned char>(c);
-  return bits < 0x80;
-}
-
 // Graphic: 0x21 to 0x7E, and every byte from 0x80 up, so that text written only in Cyrillic,
 // Greek, CJK ... is never taken for blank.
 bool IsGraphic(char c) {
@@ -23,13 +16,9 @@ bool IsGraphic(char c) {
 bool OKRXMLParser::Utf8ToAnsi(const char* data, size_t length, std::string& out) {
   if (data == nullptr || length == 0)
     return false;
-  std::string_view text(data, length);
-  // ASCII is the same in every step of the conversion.
-  if (IsAscii(text)) {
-    out.assign(text);
-  } else {
-    out = platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
-  }
+  // UTF-8 to UTF-16 and back again only replaces invalid sequences.
+  out.clear();
+  platform::AppendRepairedUtf8(std::string_view(data, length), &out);
   return true;
 }
 
@@ -42,9 +31,12 @@ bool OKRXMLParser::IsBlank(std::string_view text) {
 }
 
 std::string_view OKRXMLParser::TrimSpaces(std::string_view text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos)
-    return {};
-  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  size_t first = 0;
+  size_t end = text.size();
+  while (first < end && text[first] == ' ')
+    ++first;
+  while (end > first && text[end - 1] == ' ')
+    --end;
+  text = text.substr(first, end - first);
   return IsBlank(text) ? std::string_view() : text;
 }

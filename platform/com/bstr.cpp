@@ -6,7 +6,8 @@
 
 BSTR SysAllocStringLen(const OLECHAR* text, uint32_t length) {
   auto* block = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) + (length + 1) * 2));
-  if (block == nullptr) return nullptr;
+  if (block == nullptr)
+    return nullptr;
   *block = length * 2;
   BSTR s = reinterpret_cast<BSTR>(block + 1);
   if (text != nullptr) {
@@ -19,12 +20,14 @@ BSTR SysAllocStringLen(const OLECHAR* text, uint32_t length) {
 }
 
 BSTR SysAllocString(const OLECHAR* text) {
-  if (text == nullptr) return nullptr;
+  if (text == nullptr)
+    return nullptr;
   return SysAllocStringLen(text, static_cast<uint32_t>(std::char_traits<char16_t>::length(text)));
 }
 
 void SysFreeString(BSTR bstr) {
-  if (bstr != nullptr) std::free(reinterpret_cast<uint32_t*>(bstr) - 1);
+  if (bstr != nullptr)
+    std::free(reinterpret_cast<uint32_t*>(bstr) - 1);
 }
 
 uint32_t SysStringLen(BSTR bstr) {
@@ -34,8 +37,14 @@ uint32_t SysStringLen(BSTR bstr) {
 namespace platform {
 
 BSTR AnsiToBstr(std::string_view ansi) {
-  std::u16string wide = Utf8ToUtf16(ansi);
-  return SysAllocStringLen(wide.data(), static_cast<uint32_t>(wide.size()));
+  // No byte gives more than one unit: convert straight into the string, then trim its length.
+  BSTR s = SysAllocStringLen(nullptr, static_cast<uint32_t>(ansi.size()));
+  if (s == nullptr)
+    return nullptr;
+  auto length = static_cast<uint32_t>(Utf8ToUtf16(ansi, s));
+  reinterpret_cast<uint32_t*>(s)[-1] = length * 2;
+  s[length] = 0;
+  return s;
 }
 
 std::string BstrToAnsi(BSTR bstr) {

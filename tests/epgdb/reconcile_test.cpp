@@ -86,6 +86,24 @@ TEST_F(ReconcileTest, MovedEntryReplacesWhatItNowCovers) {
             (std::vector<std::string>{"Show|2024-03-01 10:30:00|2024-03-01 11:30:00"}));
 }
 
+TEST_F(ReconcileTest, StoredPlaceIsUsedWhenTheImportSetsNone) {
+  StoreGuide({{"Long", "one", "10:00", "12:00"}, {"Inside", "one", "10:30", "11:00"}});
+  Session run;
+  ASSERT_TRUE(run.opened);
+  // Only the program changes: service and times come from the stored row, which the writer
+  // thread looks up, and Reconcile must still see them.
+  ComPtr<IScheduleEntry> entry;
+  ASSERT_EQ(run.entries->Add(Text("one::10:00::12:00"), entry.Out()), S_OK);
+  entry->SetProgram(run.NewProgram("Long, updated").Get());
+  EXPECT_EQ(run.entries->Reconcile(entry.Get()), S_OK);
+  entry.Reset();
+  EXPECT_EQ(run.Save(), S_OK);
+  run.Close();
+  EXPECT_EQ(Query("SELECT p.title, e.start_time FROM schedule_entries e JOIN programs p ON p.id "
+                  "= e.program_id"),
+            (std::vector<std::string>{"Long, updated|2024-03-01 10:00:00"}));
+}
+
 TEST_F(ReconcileTest, EntryWithoutServiceRemovesNothing) {
   StoreGuide({{"Show", "one", "10:00", "11:00"}});
   Session run;

@@ -54,7 +54,10 @@ class TerminalTimedBox : public TimedBox {
   // The caption line, rewritten in place; cut to the screen so that it never wraps.
   void DrawCaption() {
     std::string line = caption_ + "  [Enter: OK]";
-    WriteAll(STDERR_FILENO, "\r" + TerminalLine(line, std::max(1, ScreenColumns() - 1)) + "\x1b[K");
+    std::string out = "\r";
+    out += TerminalLine(line, std::max(1, ScreenColumns() - 1));
+    out += "\x1b[K";
+    WriteAll(STDERR_FILENO, out);
   }
 
   std::string caption_;
