@@ -34,13 +34,14 @@ unsigned CServicesParser::WriteService(OKRXMLElement* element) {
   return 0;
 }
 
-// Channels are written at any depth. Finished programme elements are dropped too, so memory does
-// not grow with the file; nothing in them is ever read here.
+// Channels are written at any depth. Finished channel elements, written or not, and programme
+// elements are dropped, so memory does not grow with the file; nothing in them is read again.
 void CServicesParser::OnEndElement(const char* name) {
   OKRXMLElement* element = GetCurrent();
   if (element != nullptr) {
     if (element->GetName() == "channel") {
-      HandleRecordEnd(WriteService(element));
+      WriteService(element);
+      HandleRecordEnd(0);
     } else if (element->GetName() == "programme") {
       HandleRecordEnd(0);
     }

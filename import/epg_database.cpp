@@ -206,7 +206,14 @@ void CEPGDataBase::OnEndElement(const char* name) {
     const std::string& tag = element->GetName();
     if (tag == "programme" || tag == "channel") {
       ++m_nRecords;
-      HandleRecordEnd(tag == "programme" ? HandleProgramme(element) : HandleChannel(element));
+      if (tag == "programme") {
+        HandleProgramme(element);
+      } else {
+        HandleChannel(element);
+      }
+      // A rejected record is never read again: it goes like a handled one, or a file of rejects
+      // (programmes without a stop time, which XMLTV allows) would grow the tree without bound.
+      HandleRecordEnd(0);
     }
   }
   OKRXMLParser::OnEndElement(name);

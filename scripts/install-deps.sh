@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only when some are missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libexpat1-dev libsqlite3-dev libgtest-dev sqlite3 libxml2-utils
-  python3 expat)
+  python3 expat time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <stdexcept>
 
 namespace robustness {
@@ -38,18 +39,21 @@ void Redirect(const std::string& path, int target, int flags) {
   for (const auto& [name, value] : o.env)
     setenv(name.c_str(), value.c_str(), 1);
   std::vector<std::string> args = o.args;
-  std::string program = o.program;
-  std::vector<char*> argv{program.data()};
+  args.insert(args.begin(), o.program);
+  if (!o.peakMemoryFile.empty())
+    args.insert(args.begin(), {"/usr/bin/time", "-q", "-f", "%M", "-o", o.peakMemoryFile});
+  std::vector<char*> argv;
   for (auto& a : args)
     argv.push_back(a.data());
   argv.push_back(nullptr);
-  execv(program.c_str(), argv.data());
+  execv(argv[0], argv.data());
   _exit(127);
 }
 
 }  // namespace
 
-ChildProcess::ChildProcess(const ChildOptions& options) {
+ChildProcess::ChildProcess(const ChildOptions& options)
+    : m_strPeakMemoryFile(options.peakMemoryFile) {
   m_nPid = fork();
   if (m_nPid < 0)
     throw std::runtime_error("fork failed");
@@ -68,9 +72,8 @@ bool ChildProcess::Running() {
   if (m_bEnded)
     return false;
   int status = 0;
-  rusage usage{};
-  if (wait4(m_nPid, &status, WNOHANG, &usage) == m_nPid)
-    Reaped(status, usage.ru_maxrss);
+  if (waitpid(m_nPid, &status, WNOHANG) == m_nPid)
+    Reaped(status);
   return !m_bEnded;
 }
 
@@ -82,10 +85,9 @@ void ChildProcess::Kill() {
 int ChildProcess::Wait() {
   while (!m_bEnded) {
     int status = 0;
-    rusage usage{};
-    pid_t pid = wait4(m_nPid, &status, 0, &usage);
+    pid_t pid = waitpid(m_nPid, &status, 0);
     if (pid == m_nPid) {
-      Reaped(status, usage.ru_maxrss);
+      Reaped(status);
     } else if (pid < 0 && errno != EINTR) {
       m_bEnded = true;  // not our child any more: nothing to learn
     }
@@ -93,9 +95,14 @@ int ChildProcess::Wait() {
   return m_nExitCode;
 }
 
-void ChildProcess::Reaped(int status, long peakKiB) {
+long ChildProcess::PeakMemoryKiB() const {
+  std::ifstream in(m_strPeakMemoryFile);
+  long peak = -1;
+  return in >> peak ? peak : -1;
+}
+
+void ChildProcess::Reaped(int status) {
   m_bEnded = true;
-  m_nPeakKiB = peakKiB;
   if (WIFEXITED(status)) {
     m_nExitCode = static_cast<signed char>(WEXITSTATUS(status));
   } else if (WIFSIGNALED(status)) {

@@ -1,5 +1,8 @@
 // The program started in the background, for the tests that need more than a run to its end: a
 // limit on the size of the files it writes, a kill at a chosen moment, its peak memory.
+//
+// The peak is measured by /usr/bin/time: a process forked from the test starts with the test's
+// resident pages counted as its own, and keeps that count across exec; time's child does not.
 #pragma once
 
 #include <sys/types.h>
@@ -19,6 +22,8 @@ struct ChildOptions {
   std::string outFile = "/dev/null";  // standard output and standard error go to these files
   std::string errFile = "/dev/null";
   long long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored; -1: none
+  std::string peakMemoryFile;    // when set, the program runs under /usr/bin/time, which writes
+                                 // its peak resident memory there
 };
 
 class ChildProcess {
@@ -35,16 +40,17 @@ class ChildProcess {
   void Kill();
   // Waits for the end. The exit code as a signed byte (-1 for 255), or -100 - signal.
   int Wait();
-  // The child's peak resident memory in KiB, once it has ended.
-  long PeakMemoryKiB() const { return m_nPeakKiB; }
+  // The program's peak resident memory in KiB, once it has ended under /usr/bin/time; -1 when it
+  // was not measured.
+  long PeakMemoryKiB() const;
 
  private:
-  void Reaped(int status, long peakKiB);
+  void Reaped(int status);
 
   pid_t m_nPid = -1;
   bool m_bEnded = false;
   int m_nExitCode = -1000;
-  long m_nPeakKiB = 0;
+  std::string m_strPeakMemoryFile;
 };
 
 }  // namespace robustness

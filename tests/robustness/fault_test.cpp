@@ -46,7 +46,7 @@ TEST_F(FaultTest, FileSizeLimitDuringSaveKeepsThePreviousImport) {
 TEST_F(FaultTest, KillAtAnyMomentKeepsThePreviousImport) {
   std::vector<std::string> before = ImportEarlierGuide();
   std::string file =
-      WriteWorkFile("large.xml", GeneratedListings("kill", 20, kSanitized ? 500 : 2500));
+      WriteWorkFile("large.xml", GeneratedListings("kill", 20, kSanitized ? 250 : 1000));
   std::string reference = dir / "reference.sqlite";
   std::filesystem::copy_file(database, reference);
   auto started = std::chrono::steady_clock::now();

@@ -101,4 +101,10 @@ ChildOptions RobustnessTest::Background(std::vector<std::string> args) const {
   return options;
 }
 
+ChildOptions RobustnessTest::Measured(std::vector<std::string> args) const {
+  ChildOptions options = Background(std::move(args));
+  options.peakMemoryFile = dir / "peak_memory.txt";
+  return options;
+}
+
 }  // namespace robustness

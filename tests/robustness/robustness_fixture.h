@@ -45,6 +45,8 @@ class RobustnessTest : public ProgramTest {
 
   // The options of a run like Run's, to start with ChildProcess.
   ChildOptions Background(std::vector<std::string> args) const;
+  // The same, with the peak memory measured.
+  ChildOptions Measured(std::vector<std::string> args) const;
 };
 
 }  // namespace robustness
