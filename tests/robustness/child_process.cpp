@@ -77,9 +77,9 @@ bool ChildProcess::Running() {
   return !m_bEnded;
 }
 
-void ChildProcess::Kill() {
+void ChildProcess::Signal(int signal) {
   if (!m_bEnded)
-    kill(m_nPid, SIGKILL);
+    kill(m_nPid, signal);
 }
 
 int ChildProcess::Wait() {

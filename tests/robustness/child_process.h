@@ -5,6 +5,7 @@
 // resident pages counted as its own, and keeps that count across exec; time's child does not.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <map>
@@ -37,7 +38,9 @@ class ChildProcess {
 
   // True while the program has not ended (reaps it when it has).
   bool Running();
-  void Kill();
+  void Kill() { Signal(SIGKILL); }
+  // Sends the signal while the program runs.
+  void Signal(int signal);
   // Waits for the end. The exit code as a signed byte (-1 for 255), or -100 - signal.
   int Wait();
   // The program's peak resident memory in KiB, once it has ended under /usr/bin/time; -1 when it

@@ -68,6 +68,38 @@ TEST_F(FaultTest, KillAtAnyMomentKeepsThePreviousImport) {
   EXPECT_GE(killed, 8);
 }
 
+// SIGTERM without a user interface is a confirmed cancel: the run saves what it read and
+// succeeds. What it saved is the first part of what a whole import stores.
+TEST_F(FaultTest, CancelKeepsTheProgrammesReadBeforeIt) {
+  ImportEarlierGuide();
+  std::string file =
+      WriteWorkFile("large.xml", GeneratedListings("term", 10, kSanitized ? 250 : 1000));
+  std::string earlier = dir / "earlier.sqlite", reference = dir / "reference.sqlite";
+  std::filesystem::copy_file(database, earlier);
+  std::filesystem::copy_file(database, reference);
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run({file}, {{"GLIMMERBOX_EPG_DB", reference}}).exitCode, 0);
+  auto duration = std::chrono::steady_clock::now() - started;
+  const char* entries =
+      "SELECT slot_key FROM schedule_entries WHERE slot_key LIKE 'term%' "
+      "ORDER BY id";
+  std::vector<std::string> whole = testing_support::QueryRows(reference, entries);
+  for (int i = 1; i <= 4; ++i) {
+    SCOPED_TRACE("cancel " + std::to_string(i));
+    ChildProcess child(Background({file}));
+    std::this_thread::sleep_for(duration * i / 5);
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(), 0);
+    std::vector<std::string> stored = Rows(entries);
+    EXPECT_TRUE(IntegrityOk());
+    ASSERT_LE(stored.size(), whole.size());
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), whole.begin()));
+    EXPECT_EQ(Count("schedule_entries") - long(stored.size()), 2);
+    std::filesystem::copy_file(earlier, database,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+}
+
 // Both files are written through a path that names a folder: the run goes on without them.
 TEST_F(FaultTest, UnwritableLogAndChannelsFileDoNotStopTheImport) {
   std::filesystem::create_directory(program + ".log");
