@@ -204,17 +204,20 @@ void CEPGDataBase::OnEndElement(const char* name) {
   OKRXMLElement* element = GetCurrent();
   if (element != nullptr) {
     const std::string& tag = element->GetName();
-    if (tag == "programme" || tag == "channel") {
+    bool record = tag == "programme" || tag == "channel";
+    if (record) {
       ++m_nRecords;
       if (tag == "programme") {
         HandleProgramme(element);
       } else {
         HandleChannel(element);
       }
-      // A rejected record is never read again: it goes like a handled one, or a file of rejects
-      // (programmes without a stop time, which XMLTV allows) would grow the tree without bound.
-      HandleRecordEnd(0);
     }
+    // Nothing reads a finished record again, handled or rejected (XMLTV allows programmes
+    // without a stop time, all rejected), nor any other finished element under the root: each
+    // goes, or such a file would grow the tree without bound.
+    if (record || element->GetParent() == GetRoot())
+      HandleRecordEnd(0);
   }
   OKRXMLParser::OnEndElement(name);
 }

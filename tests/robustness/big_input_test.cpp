@@ -52,15 +52,17 @@ TEST_F(BigInputTest, HugeAttributeValue) {
             (std::vector<std::string>{"Huge", "After"}));
 }
 
-// Programmes without a stop time (which XMLTV allows) are all rejected, and channels without an
-// id too; a file of 100,000 of each still takes no more memory than a file of a few.
-TEST_F(BigInputTest, RejectedRecordsDoNotAccumulate) {
+// Programmes without a stop time (which XMLTV allows) are all rejected, channels without an id
+// too, and elements of other names are not read: a file of 100,000 of each still takes no more
+// memory than a file of a few.
+TEST_F(BigInputTest, FinishedElementsDoNotAccumulate) {
   if (kSanitized)
     GTEST_SKIP() << "memory bounds are not measured under the sanitizers";
   std::string text = "<?xml version=\"1.0\"?>\n<tv>\n<channel id=\"after\"/>\n";
   for (int i = 0; i < 100000; ++i) {
     text +=
         "<channel><display-name>Without id</display-name></channel>\n"
+        "<other><display-name>Other</display-name></other>\n"
         "<programme start=\"20990101000000\" channel=\"after\">\n  <title>Without stop " +
         std::to_string(i) + "</title>\n  <desc>" + std::string(100, 'd') +
         "</desc>\n</programme>\n";
