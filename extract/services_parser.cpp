@@ -34,16 +34,17 @@ unsigned CServicesParser::WriteService(OKRXMLElement* element) {
   return 0;
 }
 
-// Channels are written at any depth. Finished programme elements are dropped too, so memory does
-// not grow with the file; nothing in them is ever read here.
+// Channels are written at any depth. Finished channel elements, written or not, programme
+// elements and every other element under the root are dropped, so memory does not grow with the
+// file; nothing in them is read again.
 void CServicesParser::OnEndElement(const char* name) {
   OKRXMLElement* element = GetCurrent();
   if (element != nullptr) {
-    if (element->GetName() == "channel") {
-      HandleRecordEnd(WriteService(element));
-    } else if (element->GetName() == "programme") {
+    const std::string& tag = element->GetName();
+    if (tag == "channel")
+      WriteService(element);
+    if (tag == "channel" || tag == "programme" || element->GetParent() == GetRoot())
       HandleRecordEnd(0);
-    }
   }
   OKRXMLParser::OnEndElement(name);
 }

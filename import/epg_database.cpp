@@ -209,14 +209,24 @@ void CEPGDataBase::OnEndElement(const char* name) {
   OKRXMLElement* element = GetCurrent();
   if (element != nullptr) {
     const std::string& tag = element->GetName();
-    if (tag == "programme" || tag == "channel") {
+    bool record = tag == "programme" || tag == "channel";
+    if (record) {
       ++m_nRecords;
-      HandleRecordEnd(tag == "programme" ? HandleProgramme(element) : HandleChannel(element));
+      if (tag == "programme") {
+        HandleProgramme(element);
+      } else {
+        HandleChannel(element);
+      }
       // A cancel confirmed while the record was shown stops the reading after this line: a pipe
       // that delivers nothing more is then not waited on for the next record.
       if (m_pProgress->IsCancelled())
         SetStopFlag();
     }
+    // Nothing reads a finished record again, handled or rejected (XMLTV allows programmes
+    // without a stop time, all rejected), nor any other finished element under the root: each
+    // goes, or such a file would grow the tree without bound.
+    if (record || element->GetParent() == GetRoot())
+      HandleRecordEnd(0);
   }
   OKRXMLParser::OnEndElement(name);
 }

@@ -1,6 +1,7 @@
 // One import of an XMLTV listings file into the EPG database component. The parser hands over
-// each channel and programme element as soon as its end tag has been read; once handled it is cut
-// out of the tree, so memory does not grow with the file.
+// each channel and programme element as soon as its end tag has been read; handled or rejected,
+// it is then cut out of the tree, like every other finished element under the root, so memory
+// does not grow with the file.
 #pragma once
 
 #include <cstdint>
