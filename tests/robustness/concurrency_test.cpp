@@ -91,6 +91,7 @@ TEST_F(ConcurrencyTest, TwoImportsAtOnce) {
     }
   }
   EXPECT_GE(succeeded, 1);
+  EXPECT_EQ(Count("schedule_entries"), succeeded * 10L * perChannel);
   EXPECT_TRUE(IntegrityOk());
 }
 
