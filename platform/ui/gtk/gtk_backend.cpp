@@ -10,7 +10,7 @@
 namespace platform::ui::gtk {
 namespace {
 // Draining GLib's context costs a few system calls even when nothing waits; a job that reports
-// every record would spend a sixth of its time here. A person notices no delay of 10 ms.
+// every record would spend a tenth of its time here. A person notices no delay of 10 ms.
 constexpr int64_t kPumpIntervalUs = 10000;
 }  // namespace
 
