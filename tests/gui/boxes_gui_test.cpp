@@ -27,7 +27,7 @@ class AlertGuiTest : public GuiTest {
 
 TEST_F(AlertGuiTest, TheCaptionCountsDownAndTheBoxClosesItself) {
   std::string box = StartFailingImport();
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   EXPECT_EQ(desktop->WaitForWindow(Counted(14), 3), box);
   EXPECT_EQ(desktop->WaitForWindow(Counted(1), 15), box);
   EXPECT_TRUE(desktop->WaitUntilHidden(box, 3));
@@ -37,7 +37,7 @@ TEST_F(AlertGuiTest, TheCaptionCountsDownAndTheBoxClosesItself) {
 
 TEST_F(AlertGuiTest, AKeyStopsTheCountdownAndTheBoxWaits) {
   std::string box = StartFailingImport();
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   desktop->Key(box, "a");
   EXPECT_EQ(desktop->WaitForWindow("^" + RegexQuoted(program) + "$", 3), box);
   std::this_thread::sleep_for(std::chrono::milliseconds(2500));
@@ -53,7 +53,7 @@ TEST_F(AlertGuiTest, AKeyStopsTheCountdownAndTheBoxWaits) {
 TEST_F(GuiTest, TheUsageBoxShowsTheOptions) {
   Start({"-h"}, {}, false);
   std::string box = desktop->WaitForWindow("^Command line options$", kAppear);
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   desktop->Key(box, "ctrl+c");
   std::string usage;
   LoadString(IDS_USAGE_TEXT, &usage);

@@ -17,7 +17,7 @@ TEST_F(GuiTest, AFileChosenInTheDialogIsImported) {
   std::string sample = std::filesystem::canonical(Sample("ektotv_example.xml")).string();
   Start({});
   std::string dialog = desktop->WaitForWindow(kTitle, kAppear);
-  ASSERT_NE(dialog, "");
+  ASSERT_NE(dialog, "") << Ended();
   desktop->Key(dialog, "ctrl+l");
   LetTheDialogCatchUp();
   desktop->Type(dialog, sample);
@@ -33,7 +33,7 @@ TEST_F(GuiTest, AFileChosenInTheDialogIsImported) {
 TEST_F(GuiTest, ACancelledDialogEndsTheRunWithoutAJob) {
   Start({"missing.xml"});
   std::string dialog = desktop->WaitForWindow(kTitle, kAppear);
-  ASSERT_NE(dialog, "");
+  ASSERT_NE(dialog, "") << Ended();
   desktop->Key(dialog, "Escape");
   testing_support::RunResult run = Finish(30);
   EXPECT_EQ(run.exitCode, 0) << run.err;

@@ -55,6 +55,14 @@ class GuiTest : public ::testing::Test {
 
   testing_support::RunResult Finish(double seconds) { return running->Wait(seconds); }
 
+  // Why an awaited window did not come: whether the program ended, and how.
+  std::string Ended() {
+    if (running->IsRunning())
+      return "the program is still running";
+    testing_support::RunResult run = running->Wait(0);
+    return "the program ended with " + std::to_string(run.exitCode) + ": " + run.err;
+  }
+
   long Count(const std::string& table) const {
     return std::stol(Value("SELECT count(*) FROM " + table));
   }

@@ -41,10 +41,10 @@ class ProgressDialogGuiTest : public GuiTest {
 
 TEST_F(ProgressDialogGuiTest, CancelThenNoLetsTheImportFinish) {
   std::string dialog = StartImport();
-  ASSERT_NE(dialog, "");
+  ASSERT_NE(dialog, "") << Ended();
   desktop->Click(dialog, kCancelX, kCancelY);
   std::string box = Confirmation(dialog);
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   desktop->Key(box, "Return");  // No is the default button
   EXPECT_TRUE(desktop->WaitUntilHidden(box, 10));
   EXPECT_EQ(desktop->Windows(kCaption), std::vector<std::string>{dialog});
@@ -55,10 +55,10 @@ TEST_F(ProgressDialogGuiTest, CancelThenNoLetsTheImportFinish) {
 
 TEST_F(ProgressDialogGuiTest, CancelThenYesHidesTheDialogAndSavesWhatWasImported) {
   std::string dialog = StartImport();
-  ASSERT_NE(dialog, "");
+  ASSERT_NE(dialog, "") << Ended();
   desktop->Click(dialog, kCancelX, kCancelY);
   std::string box = Confirmation(dialog);
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   desktop->Key(box, "alt+y");
   EXPECT_TRUE(desktop->WaitUntilHidden(dialog, 2));
   testing_support::RunResult run = Finish(60);
@@ -68,10 +68,10 @@ TEST_F(ProgressDialogGuiTest, CancelThenYesHidesTheDialogAndSavesWhatWasImported
 
 TEST_F(ProgressDialogGuiTest, TheCloseBoxAsksLikeCancel) {
   std::string dialog = StartImport();
-  ASSERT_NE(dialog, "");
+  ASSERT_NE(dialog, "") << Ended();
   desktop->Close(dialog);
   std::string box = Confirmation(dialog);
-  ASSERT_NE(box, "");
+  ASSERT_NE(box, "") << Ended();
   desktop->Key(box, "alt+y");
   EXPECT_TRUE(desktop->WaitUntilHidden(dialog, 2));
   testing_support::RunResult run = Finish(60);
