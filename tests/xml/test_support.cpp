@@ -1,23 +1,9 @@
 #include "tests/xml/test_support.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 #include <vector>
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "xml_test.XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr)
-    ADD_FAILURE() << "mkdtemp failed";
-  m_strPath = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_strPath, ignored);
-}
 
 std::string TempDir::Write(const std::string& name, std::string_view content) const {
   std::string path = Path(name);

@@ -7,22 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/run_program.h"
 #include "xml/parser.h"
 
-// A fresh directory, removed with everything in it at the end of the test.
-class TempDir {
+// The shared temporary folder, with names resolved in it and files written into it.
+class TempDir : public testing_support::TempDir {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string Path(const std::string& name) const { return m_strPath + "/" + name; }
+  std::string Path(const std::string& name) const { return *this / name; }
   // Writes the file and returns its path.
   std::string Write(const std::string& name, std::string_view content) const;
-
- private:
-  std::string m_strPath;
 };
 
 // A parser that keeps every element and lets the test see the tree.
