@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "epgdb/com_object.h"
+#include "epgdb/schedule_entry.h"
 #include "epgdb/session.h"
 #include "import/epgdb/collections.h"
 
@@ -50,6 +52,11 @@ class ScheduleEntries final : public ComObject<IScheduleEntries, IID_IScheduleEn
 
  private:
   std::shared_ptr<Session> session_;
+  // The entry added last, kept so that a search for its slot key, as a clump's later parts make
+  // right after the first, finds it without waiting for the writer. It stays the stored entry of
+  // its slot until the next Add or removal.
+  ComPtr<ScheduleEntry> lastAdded_;
+  std::string lastAddedKey_;
 };
 
 class Tunables final : public ComObject<ITunables, IID_ITunables> {};

@@ -9,8 +9,14 @@ namespace epgdb {
 HRESULT ScheduleEntries::Find(BSTR slotKey, IScheduleEntry** entry) {
   if (entry == nullptr)
     return E_POINTER;
+  std::string key = platform::BstrToAnsi(slotKey);
+  if (lastAdded_ && key == lastAddedKey_) {
+    session_->WritePending();
+    lastAdded_->AddRef();
+    return Deliver<IScheduleEntry>(lastAdded_.Get(), entry);
+  }
   session_->Settle();
-  EntryRow row = FindEntryRow(*session_, platform::BstrToAnsi(slotKey));
+  EntryRow row = FindEntryRow(*session_, key);
   *entry = row.id != 0 ? new ScheduleEntry(session_, std::move(row)) : nullptr;
   return *entry != nullptr ? S_OK : S_FALSE;
 }
@@ -20,10 +26,14 @@ HRESULT ScheduleEntries::Add(BSTR slotKey, IScheduleEntry** entry) {
     return E_POINTER;
   // The writes still pending go first, so that the writer's search sees them.
   session_->WritePending();
-  return Deliver<IScheduleEntry>(new ScheduleEntry(session_, platform::BstrToAnsi(slotKey)), entry);
+  lastAddedKey_ = platform::BstrToAnsi(slotKey);
+  lastAdded_ = ComPtr<ScheduleEntry>::Attach(new ScheduleEntry(session_, lastAddedKey_));
+  lastAdded_->AddRef();
+  return Deliver<IScheduleEntry>(lastAdded_.Get(), entry);
 }
 
 HRESULT ScheduleEntries::RemoveOlderThan(LONG days) {
+  lastAdded_.Reset();
   session_->Settle();
   if (days < 0 || !session_->Writable())
     return S_FALSE;

@@ -3,8 +3,10 @@
 namespace epgdb {
 namespace {
 
-constexpr size_t kBatchSize = 64;
-constexpr size_t kMaxBatches = 16;
+// A batch holds the writes of a few hundred programmes: the thread is woken rarely, and what the
+// queue holds (the values of the programmes waiting) stays within a few MiB.
+constexpr size_t kBatchSize = 1024;
+constexpr size_t kMaxBatches = 4;
 
 }  // namespace
 
@@ -27,23 +29,27 @@ void Writer::Post(Task task) {
 }
 
 void Writer::HandOver() {
-  if (filling_.empty())
-    return;
+  std::vector<Batch> ran;
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return queue_.size() < kMaxBatches; });
-  queue_.push_back(std::move(filling_));
-  filling_ = {};
-  filling_.reserve(kBatchSize);
-  bool idle = !busy_;
+  ran.swap(ran_);
+  bool wake = !filling_.empty() && !busy_;
+  if (!filling_.empty()) {
+    queue_.push_back(std::move(filling_));
+    filling_ = {};
+    filling_.reserve(kBatchSize);
+  }
   lock.unlock();
-  if (idle)
+  if (wake)
     wake_.notify_one();
 }
 
 void Writer::Drain() {
   HandOver();
+  std::vector<Batch> ran;
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+  ran.swap(ran_);
 }
 
 void Writer::Run() {
@@ -52,7 +58,7 @@ void Writer::Run() {
     wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
     if (queue_.empty())
       return;
-    std::vector<Task> batch = std::move(queue_.front());
+    Batch batch = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;
     lock.unlock();
@@ -64,8 +70,8 @@ void Writer::Run() {
         failed_ = true;
       }
     }
-    batch.clear();
     lock.lock();
+    ran_.push_back(std::move(batch));
     busy_ = false;
     done_.notify_all();
   }

@@ -3,6 +3,9 @@
 // wakes the thread once a batch and not once a task. Anything that reads the database drains
 // first: after Drain returns, every task handed over has run and the caller may use the
 // connection itself until its next Post.
+//
+// A task is destroyed on the caller's thread, after it ran: what it holds was allocated there,
+// and memory freed on the thread that allocated it costs no lock shared by the two threads.
 #pragma once
 
 #include <atomic>
@@ -33,15 +36,18 @@ class Writer {
   bool Failed() const { return failed_; }
 
  private:
+  using Batch = std::vector<Task>;
+
   void HandOver();
   void Run();
 
-  std::vector<Task> filling_;  // the caller's batch, not yet handed over
+  Batch filling_;  // the caller's batch, not yet handed over
   std::mutex mutex_;
   std::condition_variable wake_;  // the thread waits for work
   std::condition_variable done_;  // the caller waits for room or for the end of the queue
-  std::deque<std::vector<Task>> queue_;
-  bool busy_ = false;  // the thread is running a batch
+  std::deque<Batch> queue_;
+  std::vector<Batch> ran_;  // batches run, for the caller to destroy
+  bool busy_ = false;       // the thread is running a batch
   bool stop_ = false;
   std::atomic<bool> failed_ = false;
   std::thread thread_;
