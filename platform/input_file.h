@@ -59,8 +59,11 @@ class InputFile {
   // read failed or the compressed data is faulty; Error() names the cause.
   Status Peek(size_t limit, Line* line);
 
-  // Moves the current position on by count bytes, at most as many as the last Peek viewed
-  // (including the terminator when it was part of the view).
+  // The bytes read ahead of the current position, without reading more: the view of the last Peek
+  // and whatever follows it in the buffer. Valid until the next Peek.
+  std::string_view Buffered() const { return {m_pBuffer.get() + m_nBegin, m_nEnd - m_nBegin}; }
+
+  // Moves the current position on by count bytes, at most as many as Buffered holds.
   void Consume(size_t count);
 
   // The bytes of the file behind the text consumed so far.

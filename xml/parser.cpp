@@ -26,6 +26,10 @@ struct OKRXMLExpatEvents {
     if (user == nullptr)
       return;
     auto& parser = *static_cast<OKRXMLParser*>(user);
+    if (parser.PastStop()) {
+      XML_StopParser(parser.m_pExpat.get(), XML_FALSE);
+      return;
+    }
     try {
       event(parser);
     } catch (const std::exception& e) {
@@ -50,6 +54,7 @@ unsigned OKRXMLParser::Open() {
   if (m_pExpat)
     return 2;
   m_bStop = false;
+  m_nFed = 0;
   m_pRoot.reset();
   m_pCurrent = nullptr;
   m_elementStack.clear();
@@ -100,8 +105,10 @@ unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
     }
     m_nBytesConsumed = reader.BytesConsumed();
     m_nSkippedLines = reader.SkippedLines();
-    if (unsigned code = Parse(piece.data(), piece.size(), false))
+    if (unsigned code = Parse(piece.data(), piece.size(), false)) {
+      m_error.m_bStopped = m_bStop;
       return code;
+    }
   }
   return Parse(nullptr, 0, true);
 }
@@ -113,8 +120,12 @@ unsigned OKRXMLParser::Parse(const char* data, size_t length, bool isFinal) {
   do {
     size_t count = std::min<size_t>(length, INT_MAX);
     length -= count;
-    if (XML_Parse(m_pExpat.get(), data, static_cast<int>(count), isFinal && length == 0) !=
-        XML_STATUS_OK) {
+    m_feeding = std::string_view(data, count);
+    XML_Status status =
+        XML_Parse(m_pExpat.get(), data, static_cast<int>(count), isFinal && length == 0);
+    m_feeding = {};
+    m_nFed += count;
+    if (status != XML_STATUS_OK) {
       RecordExpatError();
       return 5;
     }
@@ -175,6 +186,29 @@ void OKRXMLParser::HandleRecordEnd(unsigned code) {
     return;
   parent->RemoveChild(m_pCurrent);
   m_pCurrent = nullptr;
+}
+
+void OKRXMLParser::SetStopFlag() {
+  if (m_bStop)
+    return;
+  m_bStop = true;
+  m_nStopEnd = m_nFed + m_feeding.size();
+  XML_Index at = m_pExpat ? XML_GetCurrentByteIndex(m_pExpat.get()) : -1;
+  if (m_feeding.empty() || at < 0)
+    return;
+  // The line ends at the first line feed from the event's last byte on.
+  uint64_t end = static_cast<uint64_t>(at) + XML_GetCurrentByteCount(m_pExpat.get());
+  size_t lf = m_feeding.find('\n', end > m_nFed + 1 ? end - m_nFed - 1 : 0);
+  if (lf != std::string_view::npos)
+    m_nStopEnd = m_nFed + lf + 1;
+}
+
+bool OKRXMLParser::PastStop() const {
+  if (!m_bStop)
+    return false;
+  XML_Parser parser = m_pExpat.get();
+  XML_Index at = XML_GetCurrentByteIndex(parser);
+  return at >= 0 && static_cast<uint64_t>(at) + XML_GetCurrentByteCount(parser) > m_nStopEnd;
 }
 
 void OKRXMLParser::Abort(const char* reason) {

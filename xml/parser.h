@@ -90,8 +90,9 @@ class OKRXMLParser {
   // The bytes of the file read by ParseFile so far, up to the end of the piece being parsed (the
   // whole file once it was read to its end); compressed bytes for a compressed file.
   uint64_t BytesConsumed() const { return m_nBytesConsumed; }
-  // Asks ParseFile to read no further piece once the one being parsed is done.
-  void SetStopFlag() { m_bStop = true; }
+  // Asks ParseFile to read no further line once the one being parsed is done: called from a
+  // callback, the events of the rest of that line still come, none of the lines behind it.
+  void SetStopFlag();
 
   // Ends the current element as a record whose handler returned `code`: on 0 an element that has
   // a parent is cut out of the tree and destroyed, and the base OnEndElement then makes the
@@ -106,6 +107,8 @@ class OKRXMLParser {
 
   // Stops expat after a callback failed; Parse then returns 5 with `reason` as the error text.
   void Abort(const char* reason);
+  // True once the stop flag is set and the current event reaches past the line it was set on.
+  bool PastStop() const;
   void RecordExpatError();
 
   std::unique_ptr<XML_ParserStruct, ExpatDeleter> m_pExpat;
@@ -113,6 +116,11 @@ class OKRXMLParser {
   OKRXMLElement* m_pCurrent = nullptr;
   std::vector<OKRXMLElement*> m_elementStack;  // open ancestors of the current element
   bool m_bStop = false;
+  // expat is given many lines at once; the stop flag ends the handling where their lines would
+  // have ended it. Offsets count the bytes given to expat.
+  uint64_t m_nStopEnd = 0;     // the end of the line the stop flag was set on
+  std::string_view m_feeding;  // the bytes of the XML_Parse call under way
+  uint64_t m_nFed = 0;         // the bytes given before them
   uint64_t m_nBytesConsumed = 0;
   uint64_t m_nSkippedLines = 0;  // empty lines before the document, which expat never saw
   std::string m_strAbortReason;

@@ -1,5 +1,7 @@
 #include "xml/piece_reader.h"
 
+#include <algorithm>
+
 OKRXMLPieceReader::Status OKRXMLPieceReader::Next(std::string_view* piece) {
   platform::InputFile::Line line;
   size_t limit = kPieceLimit;
@@ -11,7 +13,7 @@ OKRXMLPieceReader::Status OKRXMLPieceReader::Next(std::string_view* piece) {
       m_input.Consume(line.terminator);
       ++m_nSkippedLines;
     } else if (line.complete) {
-      *piece = Take(line.WithTerminator());
+      *piece = Take(WithFollowingLines(line.WithTerminator()));
       m_cuts.Pass(*piece);
       break;
     } else if (size_t cut = m_cuts.FindCut(line.text, kPieceLimit); cut > 0) {
@@ -29,4 +31,16 @@ std::string_view OKRXMLPieceReader::Take(std::string_view piece) {
   m_input.Consume(piece.size());
   m_bBegun = true;
   return piece;
+}
+
+std::string_view OKRXMLPieceReader::WithFollowingLines(std::string_view line) {
+  std::string_view buffered = m_input.Buffered();
+  if (line.empty() || line.back() != '\n' || buffered.size() <= line.size())
+    return line;
+  size_t window = std::min(buffered.size(), kGatherLimit);
+  size_t end = buffered.rfind('\n', window - 1) + 1;
+  if (end <= line.size())
+    return line;
+  m_nLinesEnded += std::count(buffered.begin() + line.size(), buffered.begin() + end, '\n');
+  return buffered.substr(0, end);
 }

@@ -20,6 +20,7 @@ class OKRXMLPieceReader {
  public:
   using Status = platform::InputFile::Status;
   static constexpr size_t kPieceLimit = 64 * 1024;
+  static constexpr size_t kGatherLimit = 16 * 1024;
 
   // Opens the file (decompressing a gzip or xz file). On failure stores the cause in *error and
   // returns false.
@@ -42,6 +43,9 @@ class OKRXMLPieceReader {
 
  private:
   std::string_view Take(std::string_view piece);
+  // The complete line followed by the next complete lines already read, up to kGatherLimit bytes
+  // in all, so that expat gets few large calls.
+  std::string_view WithFollowingLines(std::string_view line);
 
   platform::InputFile m_input;
   OKRXMLCutFinder m_cuts;

@@ -57,14 +57,29 @@ TEST(CutFinder, CutsOnlyBetweenTagsOutsideCommentsAndCData) {
   EXPECT_EQ(finder.FindCut(comment, 100), comment.find("<z/>"));
 }
 
-TEST(PieceReader, FeedsLinesWithTerminatorsAndSkipsEmptyLinesBeforeTheDocument) {
+TEST(PieceReader, FeedsWholeLinesAndSkipsEmptyLinesBeforeTheDocument) {
   TempDir dir;
   OKRXMLPieceReader reader;
   std::vector<std::string> pieces =
       ReadPieces(dir.Write("a.xml", "\n\r\n<?xml version=\"1.0\"?>\n<a>\r\n\n</a>"), reader);
-  EXPECT_EQ(pieces,
-            (std::vector<std::string>{"<?xml version=\"1.0\"?>\n", "<a>\r\n", "\n", "</a>"}));
+  EXPECT_EQ(pieces, (std::vector<std::string>{"<?xml version=\"1.0\"?>\n<a>\r\n\n", "</a>"}));
   EXPECT_EQ(reader.SkippedLines(), 2u);
+
+  // Lines are gathered up to a bound, never cut.
+  std::string lines;
+  for (int i = 0; i < 5000; ++i)
+    lines += "  <programme><title>" + std::to_string(i) + "</title></programme>\n";
+  OKRXMLPieceReader many;
+  pieces = ReadPieces(dir.Write("b.xml", "<tv>\n" + lines + "</tv>\n"), many);
+  ASSERT_GT(pieces.size(), 5u);
+  std::string joined;
+  for (const std::string& piece : pieces) {
+    EXPECT_LE(piece.size(), OKRXMLPieceReader::kGatherLimit);
+    EXPECT_EQ(piece.back(), '\n');
+    joined += piece;
+  }
+  EXPECT_EQ(joined, "<tv>\n" + lines + "</tv>\n");
+  EXPECT_EQ(many.LineReached(), 5003u);
 }
 
 TEST(PieceReader, LineWithoutCutPointRunsToTheNextOne) {
