@@ -1,5 +1,5 @@
 // The base class of both jobs' parsers. Reads a listings file through expat, one piece at a time
-// (a line with its terminator, or a part of a very long line: piece_reader.h), and grows an
+// (whole lines with their terminators, or a part of a very long line: piece_reader.h), and grows an
 // OKRXMLElement tree from expat's events. There is no pass over a finished tree: start tags
 // arrive in document order and an end tag arrives when its element is complete, so a subclass
 // does its work in OnEndElement.

@@ -1,5 +1,6 @@
 // Cuts a listings file into the pieces that OKRXMLParser feeds to expat, one XML_Parse call each:
-// every line together with its own terminator, and a line longer than kPieceLimit in pieces that
+// whole lines with their terminators, as many as fit in kGatherLimit (at least one), so that a
+// piece never ends inside a line; and a line longer than kPieceLimit in pieces that
 // end at cut points (cut_finder.h), so that memory does not grow with the length of a line. A line
 // with no cut point within the limit holds a long run of character data, an attribute value, a
 // comment or a CDATA section; its piece runs on to the first cut point behind the limit (or to
