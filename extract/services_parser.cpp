@@ -34,6 +34,11 @@ unsigned CServicesParser::WriteService(OKRXMLElement* element) {
   return 0;
 }
 
+void CServicesParser::OnStartElement(const char* name, const char** attributes) {
+  bool channel = name != nullptr && std::string_view(name) == "channel";
+  OKRXMLParser::OnStartElement(name, channel ? attributes : nullptr);
+}
+
 // Channels are written at any depth. Finished channel elements, written or not, programme
 // elements and every other element under the root are dropped, so memory does not grow with the
 // file; nothing in them is read again.

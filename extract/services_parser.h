@@ -24,7 +24,10 @@ class CServicesParser : public OKRXMLParser {
   unsigned WriteService(OKRXMLElement* element);
 
  protected:
+  // Only channel ids are read: the attributes of other elements and all text are not kept.
+  void OnStartElement(const char* name, const char** attributes) override;
   void OnEndElement(const char* name) override;
+  void OnCharacterData(const char*, int) override {}
 
  private:
   CProgressDialog* m_pProgress;

@@ -41,6 +41,7 @@ std::string_view OKRXMLPieceReader::WithFollowingLines(std::string_view line) {
   size_t end = buffered.rfind('\n', window - 1) + 1;
   if (end <= line.size())
     return line;
-  m_nLinesEnded += std::count(buffered.begin() + line.size(), buffered.begin() + end, '\n');
+  for (size_t at = line.size(); at < end; ++m_nLinesEnded)
+    at = buffered.find('\n', at) + 1;
   return buffered.substr(0, end);
 }
