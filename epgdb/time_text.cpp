@@ -1,5 +1,6 @@
 #include "epgdb/time_text.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/clock.h"
@@ -29,32 +30,30 @@ void CivilFromDays(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
   *y = yoe + era * 400 + (*m <= 2);
 }
 
-// Appends the decimal digits of `value`, with leading zeros up to `width` digits.
-void AppendPadded(std::string& text, unsigned value, size_t width) {
-  char digits[8];
-  size_t n = 0;
-  do {
-    digits[n++] = char('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  text.append(width > n ? width - n : 0, '0');
-  while (n > 0)
-    text += digits[--n];
+// Writes the decimal digits of `value` at `out`, with leading zeros up to `width` digits, and
+// returns the end of what it wrote.
+char* PutPadded(char* out, unsigned value, unsigned width) {
+  unsigned digits = 1;
+  for (unsigned rest = value; rest >= 10; rest /= 10)
+    ++digits;
+  unsigned count = std::max(width, digits);
+  for (unsigned i = count; i > 0; --i, value /= 10)
+    out[i - 1] = char('0' + value % 10);
+  return out + count;
 }
 
 }  // namespace
 
 std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
                      uint16_t second) {
-  std::string text;
-  text.reserve(19);
-  AppendPadded(text, year, 4);
+  char text[40];  // six fields of at most five digits and five separators
+  char* end = PutPadded(text, year, 4);
   for (auto [separator, value] :
        {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute}, {':', second}}) {
-    text += separator;
-    AppendPadded(text, value, 2);
+    *end++ = separator;
+    end = PutPadded(end, value, 2);
   }
-  return text;
+  return std::string(text, end);
 }
 
 std::optional<std::string> LocalTimeDaysAgo(int32_t days) {

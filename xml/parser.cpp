@@ -18,6 +18,9 @@ struct OKRXMLExpatEvents {
     Guarded(user, [&](OKRXMLParser& parser) { parser.OnEndElement(name); });
   }
   static void XMLCALL Text(void* user, const XML_Char* data, int length) {
+    // Most pieces are the line breaks and indentation between tags, which the text rules drop.
+    if (data == nullptr || length <= 0 || OKRXMLParser::IsBlank(std::string_view(data, length)))
+      return;
     Guarded(user, [&](OKRXMLParser& parser) { parser.OnCharacterData(data, length); });
   }
 

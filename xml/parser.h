@@ -68,7 +68,8 @@ class OKRXMLParser {
   virtual void OnStartElement(const char* name, const char** attributes);
   // The enclosing element becomes current (none after the root).
   virtual void OnEndElement(const char* name);
-  // Adds a piece of character data to the current element's text by the text rules.
+  // Adds a piece of character data to the current element's text by the text rules. Blank pieces
+  // are dropped before they get here.
   virtual void OnCharacterData(const char* data, int length);
 
   // The outcome of the last ParseFile.

@@ -127,11 +127,16 @@ TEST_F(ComponentTest, TimesAreStoredAsGivenEvenWhenNotValid) {
   run.entries->Add(Text("odd"), entry.Out());
   entry->SetStartTime(0, 0, 0, 0, 0, 0);
   entry->SetEndTime(2023, 13, 32, 24, 60, 61);
+  run.entries->Add(Text("wide"), entry.Out());
+  entry->SetStartTime(65535, 100, 7, 1, 2, 3);
+  entry->SetEndTime(9, 9, 9, 9, 9, 9);
   entry.Reset();
   EXPECT_EQ(run.Save(), S_OK);
   run.Close();
-  EXPECT_EQ(Query("SELECT start_time, end_time, service_id, program_id FROM schedule_entries"),
-            (std::vector<std::string>{"0000-00-00 00:00:00|2023-13-32 24:60:61|NULL|NULL"}));
+  EXPECT_EQ(Query("SELECT start_time, end_time, service_id, program_id FROM schedule_entries "
+                  "ORDER BY id"),
+            (std::vector<std::string>{"0000-00-00 00:00:00|2023-13-32 24:60:61|NULL|NULL",
+                                      "65535-100-07 01:02:03|0009-09-09 09:09:09|NULL|NULL"}));
 }
 
 TEST_F(ComponentTest, AddOfAStoredSlotKeyGivesTheSameRowEmptied) {
