@@ -34,20 +34,26 @@ HRESULT ScheduleEntries::Add(BSTR slotKey, IScheduleEntry** entry) {
 
 HRESULT ScheduleEntries::RemoveOlderThan(LONG days) {
   lastAdded_.Reset();
-  session_->Settle();
+  session_->WritePending();
   if (days < 0 || !session_->Writable())
     return S_FALSE;
   std::optional<std::string> before = LocalTimeDaysAgo(days);
   if (!before)
     return S_FALSE;
-  for (Sql sql : {Sql::kEntriesEndedProgramsDelete, Sql::kEntriesEndedDelete}) {
-    Statement& remove = (*session_)[sql];
-    remove.Bind(1, *before);
-    if (!remove.Run())
-      return E_FAIL;
-  }
-  if (session_->Changes() > 0)
-    session_->NoteProgramsReleased();
+  // Runs with the writes, so that the caller goes on reading the file meanwhile. A delete that
+  // fails leaves the old entries, as the result was never more than a note for the caller.
+  session_->Post([session = session_.get(), before = std::move(*before)] {
+    if (!session->Writable())
+      return;
+    for (Sql sql : {Sql::kEntriesEndedProgramsDelete, Sql::kEntriesEndedDelete}) {
+      Statement& remove = (*session)[sql];
+      remove.Bind(1, before);
+      if (!remove.Run())
+        return;
+    }
+    if (session->Changes() > 0)
+      session->NoteProgramsReleased();
+  });
   return S_OK;
 }
 
