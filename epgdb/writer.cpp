@@ -5,8 +5,8 @@ namespace {
 
 // A batch holds the writes of a few hundred programmes: the thread is woken rarely, and what the
 // queue holds (the values of the programmes waiting) stays within a few MiB.
-constexpr size_t kBatchSize = 1024;
-constexpr size_t kMaxBatches = 4;
+constexpr size_t kBatchSize = 512;
+constexpr size_t kMaxBatches = 2;
 
 }  // namespace
 
