@@ -3,8 +3,8 @@
 namespace epgdb {
 namespace {
 
-// A batch holds the writes of a few hundred programmes: the thread is woken rarely, and what the
-// queue holds (the values of the programmes waiting) stays within a few MiB.
+// A batch holds the writes of about a hundred programmes: the thread is woken rarely, and what
+// the queue holds (the values of the programmes waiting) stays near a MiB.
 constexpr size_t kBatchSize = 512;
 constexpr size_t kMaxBatches = 2;
 
