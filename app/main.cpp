@@ -6,11 +6,13 @@
 #include "platform/com/com.h"
 #include "platform/command_line.h"
 #include "platform/localisation.h"
+#include "platform/memory.h"
 #include "platform/ui/backend_choice.h"
 #include "resources/resources.h"
 
 int main(int argc, char** argv) {
   platform::InitCommandLine(argc, argv);
+  platform::KeepFreedMemory();
   Log& log = Log::Instance();
   std::string tail = platform::GetCommandLineTail();
   if (log.IsOn(TRACE)) {
