@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "app/import_options.h"
 #include "import/calendar_time.h"
@@ -46,8 +48,9 @@ class CEPGDataBase : public OKRXMLParser {
   void OnEndElement(const char* name) override;
 
  private:
+  // The attribute texts are views into the programme element being handled.
   struct Slot {
-    std::string channelId, startText, stopText;
+    std::string_view channelId, startText, stopText;
     CalendarTime start, stop;
     ComPtr<IService> service;
   };
@@ -57,7 +60,7 @@ class CEPGDataBase : public OKRXMLParser {
   bool UseProvider(const std::string& name, const char* url);
   bool Save();
   int RejectProgramme(const char* reason, uint64_t* counter);
-  ComPtr<IService> FindService(const std::string& channelId);
+  ComPtr<IService> FindService(std::string_view channelId);
   int AddEntry(const std::string& key, const std::string& title, const Slot& slot,
                IProgram* program);
   int AttachToClump(const std::string& key, const std::string& title, IProgram* program);
@@ -74,7 +77,7 @@ class CEPGDataBase : public OKRXMLParser {
   ComPtr<IServices> m_pServices;
   ComPtr<IChannelLineups> m_pChannelLineups;
   CProgressDialog* m_pProgress;
-  std::map<std::string, ComPtr<IService>> m_ChannelMap;
+  std::map<std::string, ComPtr<IService>, std::less<>> m_ChannelMap;
   ImportSummary m_summary;
   uint64_t m_nRecords = 0;  // channel and programme elements handed to their handlers
 };

@@ -1,5 +1,9 @@
 #include "import/program_fields.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "app/option_number.h"
 #include "diag/log.h"
 #include "platform/com/scoped_bstr.h"
@@ -9,6 +13,51 @@ namespace {
 using TextSetter = HRESULT (IProgram::*)(BSTR);
 using NumberSetter = HRESULT (IProgram::*)(LONG);
 
+// The children of a programme that are read, and their names.
+enum Child {
+  kSubTitle,
+  kDesc,
+  kCredits,
+  kDate,
+  kCategory,
+  kLanguage,
+  kOrigLanguage,
+  kLength,
+  kIcon,
+  kUrl,
+  kCountry,
+  kEpisodeNum,
+  kVideo,
+  kAudio,
+  kPreviouslyShown,
+  kPremiere,
+  kLastChance,
+  kNew,
+  kSubtitles,
+  kRating,
+  kStarRating,
+  kChildCount
+};
+constexpr std::array<std::string_view, kChildCount> kChildNames = {
+    "sub-title",  "desc",          "credits", "date",      "category",
+    "language",   "orig-language", "length",  "icon",      "url",
+    "country",    "episode-num",   "video",   "audio",     "previously-shown",
+    "premiere",   "last-chance",   "new",     "subtitles", "rating",
+    "star-rating"};
+
+// The first child of each name (null when there is none), found in one pass over the children.
+using Children = std::array<OKRXMLElement*, kChildCount>;
+Children FirstChildren(const OKRXMLElement* programme) {
+  Children first{};
+  OKRXMLElement* child;
+  for (unsigned i = 0; (child = programme->GetChild(i)) != nullptr; ++i) {
+    auto name = std::find(kChildNames.begin(), kChildNames.end(), child->GetName());
+    if (name != kChildNames.end() && first[name - kChildNames.begin()] == nullptr)
+      first[name - kChildNames.begin()] = child;
+  }
+  return first;
+}
+
 void LogUnused(OKRXMLElement* child) {
   Log& log = Log::Instance();
   if (!log.IsOn(TRACE))
@@ -16,10 +65,9 @@ void LogUnused(OKRXMLElement* child) {
   log.Begin(TRACE) << "Unused: '" << child->GetName() << "' - '" << child->GetText() << "'";
 }
 
-// The first `name` child of the first `parent` child; null when either is missing.
-OKRXMLElement* FindGrandChild(OKRXMLElement* element, const char* parent, const char* name) {
-  OKRXMLElement* p = element->FindChild(parent);
-  return p == nullptr ? nullptr : p->FindChild(name);
+// The first `name` child of parent; null when either is missing.
+OKRXMLElement* FindIn(const OKRXMLElement* parent, const char* name) {
+  return parent == nullptr ? nullptr : parent->FindChild(name);
 }
 
 void SetText(IProgram* program, TextSetter setter, OKRXMLElement* child) {
@@ -37,8 +85,8 @@ void SetYes(IProgram* program, NumberSetter setter, OKRXMLElement* child) {
     (program->*setter)(child->GetText() == "yes" ? 1 : 0);
 }
 
-void SetPresent(IProgram* program, NumberSetter setter, OKRXMLElement* element, const char* name) {
-  if (element->FindChild(name) != nullptr)
+void SetPresent(IProgram* program, NumberSetter setter, OKRXMLElement* child) {
+  if (child != nullptr)
     (program->*setter)(1);
 }
 
@@ -68,8 +116,8 @@ void FillCredits(OKRXMLElement* credits, IProgram* program) {
     program->SetActors(ScopedBstr(actors));
 }
 
-void LogUnusedChild(OKRXMLElement* programme, const char* name) {
-  if (OKRXMLElement* child = programme->FindChild(name))
+void LogUnusedChild(OKRXMLElement* child) {
+  if (child != nullptr)
     LogUnused(child);
 }
 
@@ -84,28 +132,29 @@ void SetAttributeText(IProgram* program, TextSetter setter, OKRXMLElement* child
 }  // namespace
 
 void FillProgram(OKRXMLElement* programme, IProgram* program) {
-  SetText(program, &IProgram::SetSubTitle, programme->FindChild("sub-title"));
-  SetText(program, &IProgram::SetDescription, programme->FindChild("desc"));
-  FillCredits(programme->FindChild("credits"), program);
-  SetNumber(program, &IProgram::SetDate, programme->FindChild("date"));
-  SetText(program, &IProgram::SetCategory, programme->FindChild("category"));
-  SetText(program, &IProgram::SetLanguage, programme->FindChild("language"));
-  SetText(program, &IProgram::SetOrigLanguage, programme->FindChild("orig-language"));
-  SetNumber(program, &IProgram::SetLength, programme->FindChild("length"));
-  LogUnusedChild(programme, "icon");
-  LogUnusedChild(programme, "url");
-  SetText(program, &IProgram::SetCountry, programme->FindChild("country"));
-  SetText(program, &IProgram::SetEpisodeNumber, programme->FindChild("episode-num"));
-  SetYes(program, &IProgram::SetVideoPresent, FindGrandChild(programme, "video", "present"));
-  SetYes(program, &IProgram::SetColour, FindGrandChild(programme, "video", "colour"));
-  SetText(program, &IProgram::SetAspect, FindGrandChild(programme, "video", "aspect"));
-  SetYes(program, &IProgram::SetAudioPresent, FindGrandChild(programme, "audio", "present"));
-  SetText(program, &IProgram::SetStereo, FindGrandChild(programme, "audio", "stereo"));
-  SetPresent(program, &IProgram::SetPreviouslyShown, programme, "previously-shown");
-  SetPresent(program, &IProgram::SetPremiere, programme, "premiere");
-  SetPresent(program, &IProgram::SetLastChance, programme, "last-chance");
-  SetPresent(program, &IProgram::SetNew, programme, "new");
-  SetAttributeText(program, &IProgram::SetSubtitles, programme->FindChild("subtitles"), "type");
-  SetText(program, &IProgram::SetRating, FindGrandChild(programme, "rating", "value"));
-  SetText(program, &IProgram::SetStarRating, FindGrandChild(programme, "star-rating", "value"));
+  Children child = FirstChildren(programme);
+  SetText(program, &IProgram::SetSubTitle, child[kSubTitle]);
+  SetText(program, &IProgram::SetDescription, child[kDesc]);
+  FillCredits(child[kCredits], program);
+  SetNumber(program, &IProgram::SetDate, child[kDate]);
+  SetText(program, &IProgram::SetCategory, child[kCategory]);
+  SetText(program, &IProgram::SetLanguage, child[kLanguage]);
+  SetText(program, &IProgram::SetOrigLanguage, child[kOrigLanguage]);
+  SetNumber(program, &IProgram::SetLength, child[kLength]);
+  LogUnusedChild(child[kIcon]);
+  LogUnusedChild(child[kUrl]);
+  SetText(program, &IProgram::SetCountry, child[kCountry]);
+  SetText(program, &IProgram::SetEpisodeNumber, child[kEpisodeNum]);
+  SetYes(program, &IProgram::SetVideoPresent, FindIn(child[kVideo], "present"));
+  SetYes(program, &IProgram::SetColour, FindIn(child[kVideo], "colour"));
+  SetText(program, &IProgram::SetAspect, FindIn(child[kVideo], "aspect"));
+  SetYes(program, &IProgram::SetAudioPresent, FindIn(child[kAudio], "present"));
+  SetText(program, &IProgram::SetStereo, FindIn(child[kAudio], "stereo"));
+  SetPresent(program, &IProgram::SetPreviouslyShown, child[kPreviouslyShown]);
+  SetPresent(program, &IProgram::SetPremiere, child[kPremiere]);
+  SetPresent(program, &IProgram::SetLastChance, child[kLastChance]);
+  SetPresent(program, &IProgram::SetNew, child[kNew]);
+  SetAttributeText(program, &IProgram::SetSubtitles, child[kSubtitles], "type");
+  SetText(program, &IProgram::SetRating, FindIn(child[kRating], "value"));
+  SetText(program, &IProgram::SetStarRating, FindIn(child[kStarRating], "value"));
 }
