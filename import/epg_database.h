@@ -14,6 +14,7 @@
 #include "import/calendar_time.h"
 #include "import/epgdb/epg_database.h"
 #include "import/import_summary.h"
+#include "platform/com/bstr_buffer.h"
 #include "platform/com/com_ptr.h"
 #include "ui/progress_dialog.h"
 #include "xml/parser.h"
@@ -79,5 +80,6 @@ class CEPGDataBase : public OKRXMLParser {
   CProgressDialog* m_pProgress;
   std::map<std::string, ComPtr<IService>, std::less<>> m_ChannelMap;
   ImportSummary m_summary;
+  BstrBuffer m_bstrText;    // the texts of programmes, as they are handed to the component
   uint64_t m_nRecords = 0;  // channel and programme elements handed to their handlers
 };

@@ -6,7 +6,6 @@
 
 #include "app/option_number.h"
 #include "diag/log.h"
-#include "platform/com/scoped_bstr.h"
 
 namespace {
 
@@ -58,103 +57,102 @@ Children FirstChildren(const OKRXMLElement* programme) {
   return first;
 }
 
-void LogUnused(OKRXMLElement* child) {
+void LogUnused(const OKRXMLElement* child) {
   Log& log = Log::Instance();
-  if (!log.IsOn(TRACE))
+  if (child == nullptr || !log.IsOn(TRACE))
     return;
   log.Begin(TRACE) << "Unused: '" << child->GetName() << "' - '" << child->GetText() << "'";
 }
 
 // The first `name` child of parent; null when either is missing.
-OKRXMLElement* FindIn(const OKRXMLElement* parent, const char* name) {
+const OKRXMLElement* FindIn(const OKRXMLElement* parent, const char* name) {
   return parent == nullptr ? nullptr : parent->FindChild(name);
 }
 
-void SetText(IProgram* program, TextSetter setter, OKRXMLElement* child) {
-  if (child != nullptr)
-    (program->*setter)(ScopedBstr(child->GetText()));
-}
+// Calls one program's setters for the children found, each only when its child is there.
+class Setters {
+ public:
+  Setters(IProgram* program, BstrBuffer& text) : m_pProgram(program), m_pText(&text) {}
 
-void SetNumber(IProgram* program, NumberSetter setter, OKRXMLElement* child) {
-  if (child != nullptr)
-    (program->*setter)(ReadOptionNumber(child->GetText()));
-}
-
-void SetYes(IProgram* program, NumberSetter setter, OKRXMLElement* child) {
-  if (child != nullptr)
-    (program->*setter)(child->GetText() == "yes" ? 1 : 0);
-}
-
-void SetPresent(IProgram* program, NumberSetter setter, OKRXMLElement* child) {
-  if (child != nullptr)
-    (program->*setter)(1);
-}
-
-// Directors and presenters are set as they come; actors are joined and set once after the pass.
-void FillCredits(OKRXMLElement* credits, IProgram* program) {
-  if (credits == nullptr)
-    return;
-  std::string actors;
-  bool anyActor = false;
-  OKRXMLElement* person;
-  for (unsigned i = 0; (person = credits->GetChild(i)) != nullptr; ++i) {
-    const std::string& role = person->GetName();
-    if (role == "director") {
-      program->SetDirector(ScopedBstr(person->GetText()));
-    } else if (role == "presenter") {
-      program->SetPresenter(ScopedBstr(person->GetText()));
-    } else if (role == "actor") {
-      if (anyActor)
-        actors += ", ";
-      actors += person->GetText();
-      anyActor = true;
-    } else {
-      LogUnused(person);
-    }
+  void Text(TextSetter setter, const OKRXMLElement* child) {
+    if (child != nullptr)
+      (m_pProgram->*setter)(m_pText->Set(child->GetText()));
   }
-  if (!actors.empty())
-    program->SetActors(ScopedBstr(actors));
-}
+  void Number(NumberSetter setter, const OKRXMLElement* child) {
+    if (child != nullptr)
+      (m_pProgram->*setter)(ReadOptionNumber(child->GetText()));
+  }
+  void Yes(NumberSetter setter, const OKRXMLElement* child) {
+    if (child != nullptr)
+      (m_pProgram->*setter)(child->GetText() == "yes" ? 1 : 0);
+  }
+  void Present(NumberSetter setter, const OKRXMLElement* child) {
+    if (child != nullptr)
+      (m_pProgram->*setter)(1);
+  }
+  void AttributeText(TextSetter setter, const OKRXMLElement* child, const char* attribute) {
+    const OKRXMLAttribute* a = child == nullptr ? nullptr : child->FindAttribute(attribute);
+    if (a != nullptr)
+      (m_pProgram->*setter)(m_pText->Set(a->GetValue()));
+  }
+  // Directors and presenters are set as they come; actors are joined and set once after the pass.
+  void Credits(const OKRXMLElement* credits) {
+    if (credits == nullptr)
+      return;
+    std::string actors;
+    bool anyActor = false;
+    OKRXMLElement* person;
+    for (unsigned i = 0; (person = credits->GetChild(i)) != nullptr; ++i) {
+      const std::string& role = person->GetName();
+      if (role == "director") {
+        Text(&IProgram::SetDirector, person);
+      } else if (role == "presenter") {
+        Text(&IProgram::SetPresenter, person);
+      } else if (role == "actor") {
+        if (anyActor)
+          actors += ", ";
+        actors += person->GetText();
+        anyActor = true;
+      } else {
+        LogUnused(person);
+      }
+    }
+    if (!actors.empty())
+      m_pProgram->SetActors(m_pText->Set(actors));
+  }
 
-void LogUnusedChild(OKRXMLElement* child) {
-  if (child != nullptr)
-    LogUnused(child);
-}
-
-void SetAttributeText(IProgram* program, TextSetter setter, OKRXMLElement* child,
-                      const char* attribute) {
-  if (child == nullptr)
-    return;
-  if (OKRXMLAttribute* a = child->FindAttribute(attribute))
-    (program->*setter)(ScopedBstr(a->GetValue()));
-}
+ private:
+  IProgram* m_pProgram;
+  BstrBuffer* m_pText;
+};
 
 }  // namespace
 
-void FillProgram(OKRXMLElement* programme, IProgram* program) {
+void FillProgram(OKRXMLElement* programme, IProgram* program, BstrBuffer& text) {
   Children child = FirstChildren(programme);
-  SetText(program, &IProgram::SetSubTitle, child[kSubTitle]);
-  SetText(program, &IProgram::SetDescription, child[kDesc]);
-  FillCredits(child[kCredits], program);
-  SetNumber(program, &IProgram::SetDate, child[kDate]);
-  SetText(program, &IProgram::SetCategory, child[kCategory]);
-  SetText(program, &IProgram::SetLanguage, child[kLanguage]);
-  SetText(program, &IProgram::SetOrigLanguage, child[kOrigLanguage]);
-  SetNumber(program, &IProgram::SetLength, child[kLength]);
-  LogUnusedChild(child[kIcon]);
-  LogUnusedChild(child[kUrl]);
-  SetText(program, &IProgram::SetCountry, child[kCountry]);
-  SetText(program, &IProgram::SetEpisodeNumber, child[kEpisodeNum]);
-  SetYes(program, &IProgram::SetVideoPresent, FindIn(child[kVideo], "present"));
-  SetYes(program, &IProgram::SetColour, FindIn(child[kVideo], "colour"));
-  SetText(program, &IProgram::SetAspect, FindIn(child[kVideo], "aspect"));
-  SetYes(program, &IProgram::SetAudioPresent, FindIn(child[kAudio], "present"));
-  SetText(program, &IProgram::SetStereo, FindIn(child[kAudio], "stereo"));
-  SetPresent(program, &IProgram::SetPreviouslyShown, child[kPreviouslyShown]);
-  SetPresent(program, &IProgram::SetPremiere, child[kPremiere]);
-  SetPresent(program, &IProgram::SetLastChance, child[kLastChance]);
-  SetPresent(program, &IProgram::SetNew, child[kNew]);
-  SetAttributeText(program, &IProgram::SetSubtitles, child[kSubtitles], "type");
-  SetText(program, &IProgram::SetRating, FindIn(child[kRating], "value"));
-  SetText(program, &IProgram::SetStarRating, FindIn(child[kStarRating], "value"));
+  Setters set(program, text);
+  set.Text(&IProgram::SetSubTitle, child[kSubTitle]);
+  set.Text(&IProgram::SetDescription, child[kDesc]);
+  set.Credits(child[kCredits]);
+  set.Number(&IProgram::SetDate, child[kDate]);
+  set.Text(&IProgram::SetCategory, child[kCategory]);
+  set.Text(&IProgram::SetLanguage, child[kLanguage]);
+  set.Text(&IProgram::SetOrigLanguage, child[kOrigLanguage]);
+  set.Number(&IProgram::SetLength, child[kLength]);
+  LogUnused(child[kIcon]);
+  LogUnused(child[kUrl]);
+  set.Text(&IProgram::SetCountry, child[kCountry]);
+  set.Text(&IProgram::SetEpisodeNumber, child[kEpisodeNum]);
+  set.Yes(&IProgram::SetVideoPresent, FindIn(child[kVideo], "present"));
+  set.Yes(&IProgram::SetColour, FindIn(child[kVideo], "colour"));
+  set.Text(&IProgram::SetAspect, FindIn(child[kVideo], "aspect"));
+  set.Yes(&IProgram::SetAudioPresent, FindIn(child[kAudio], "present"));
+  set.Text(&IProgram::SetStereo, FindIn(child[kAudio], "stereo"));
+  set.Present(&IProgram::SetPreviouslyShown, child[kPreviouslyShown]);
+  set.Present(&IProgram::SetPremiere, child[kPremiere]);
+  set.Present(&IProgram::SetLastChance, child[kLastChance]);
+  set.Present(&IProgram::SetNew, child[kNew]);
+  set.AttributeText(&IProgram::SetSubtitles, child[kSubtitles], "type");
+  set.Text(&IProgram::SetRating, FindIn(child[kRating], "value"));
+  set.Text(&IProgram::SetStarRating, FindIn(child[kStarRating], "value"));
 }

@@ -4,7 +4,6 @@
 #include "import/epg_database.h"
 #include "import/program_fields.h"
 #include "import/xmltv_time.h"
-#include "platform/com/scoped_bstr.h"
 
 namespace {
 
@@ -79,8 +78,8 @@ int CEPGDataBase::HandleProgramme(OKRXMLElement* element) {
   if (!program) {
     return RejectProgramme("Cannot create program object", &m_summary.otherRejections);
   }
-  program->SetTitle(ScopedBstr(title));
-  FillProgram(element, program.Get());
+  program->SetTitle(m_bstrText.Set(title));
+  FillProgram(element, program.Get(), m_bstrText);
   slot.service = FindService(slot.channelId);
   std::string key = SlotKey(slot.channelId, slot.startText, slot.stopText);
   if (clump.empty() || clump[0] == '0')
@@ -97,7 +96,7 @@ ComPtr<IService> CEPGDataBase::FindService(std::string_view channelId) {
   if (known != m_ChannelMap.end())
     return known->second;
   ComPtr<IService> service;
-  m_pServices->Lookup(ScopedBstr(channelId), service.Out());
+  m_pServices->Lookup(m_bstrText.Set(channelId), service.Out());
   if (!service)
     LogLine(TRACE, "Cannot find channel: ", std::string(channelId));
   return service;
@@ -106,7 +105,7 @@ ComPtr<IService> CEPGDataBase::FindService(std::string_view channelId) {
 int CEPGDataBase::AddEntry(const std::string& key, const std::string& title, const Slot& slot,
                            IProgram* program) {
   ComPtr<IScheduleEntry> entry;
-  m_pScheduleEntries->Add(ScopedBstr(key), entry.Out());
+  m_pScheduleEntries->Add(m_bstrText.Set(key), entry.Out());
   if (!entry) {
     ++m_summary.otherRejections;
     LogLine(TRACE, "ScheduleEntry cannot be created: ", title);
@@ -128,7 +127,7 @@ int CEPGDataBase::AddEntry(const std::string& key, const std::string& title, con
 int CEPGDataBase::AttachToClump(const std::string& key, const std::string& title,
                                 IProgram* program) {
   ComPtr<IScheduleEntry> entry;
-  m_pScheduleEntries->Find(ScopedBstr(key), entry.Out());
+  m_pScheduleEntries->Find(m_bstrText.Set(key), entry.Out());
   if (!entry) {
     ++m_summary.otherRejections;
     LogLine(TRACE, "ScheduleEntry cannot be clumped: ", title);
