@@ -79,9 +79,9 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   void Write() override;
 
   std::shared_ptr<Session> session_;
-  IdCell id_ = std::make_shared<int64_t>(0);
+  IdCell id_;
   bool stored_ = false;  // the insert was handed over
-  std::shared_ptr<Values> values_ = std::make_shared<Values>();
+  std::shared_ptr<Values> values_;
   bool shared_ = false;  // a write handed over holds values_
 };
 
