@@ -12,37 +12,57 @@ std::u16string_view Text(BSTR text) {
 
 }  // namespace
 
-Program::Program(std::shared_ptr<Session> session) : session_(std::move(session)) {}
+Program::Program(std::shared_ptr<Session> session) : session_(std::move(session)) {
+  // The id cell and the first values share one block: the writer thread frees it, which makes
+  // it dear to allocate here. Values that replace these later (copies) are blocks of their own.
+  struct Row {
+    int64_t id = 0;
+    Values values;
+  };
+  auto row = std::make_shared<Row>();
+  id_ = IdCell(row, &row->id);
+  values_ = std::shared_ptr<Values>(row, &row->values);
+  // Room for the texts of most programmes, so that they are not moved as they grow.
+  values_->texts.reserve(512);
+}
 
 Program::~Program() {
   WriteIfPending();
 }
 
 HRESULT Program::SetText(ProgramColumn column, BSTR text) {
-  Mutable()[column] = std::u16string(Text(text));
+  Values& values = Mutable();
+  std::u16string_view added = Text(text);
+  values.fields[column] = TextSpan{values.texts.size(), added.size()};
+  values.texts.append(added);
   Changed();
   return S_OK;
 }
 
 HRESULT Program::AddName(ProgramColumn column, BSTR name) {
-  auto* names = std::get_if<std::u16string>(&Mutable()[column]);
+  Values& values = Mutable();
+  auto* names = std::get_if<TextSpan>(&values.fields[column]);
   if (names == nullptr)
     return SetText(column, name);
-  *names += u", ";
-  *names += Text(name);
+  // The joined list goes behind the other texts, as a text of its own.
+  std::u16string_view added = Text(name);
+  TextSpan joined{values.texts.size(), names->length + 2 + added.size()};
+  values.texts.append(values.texts, names->offset, names->length);
+  values.texts.append(u", ").append(added);
+  values.fields[column] = joined;
   Changed();
   return S_OK;
 }
 
 HRESULT Program::SetNumber(ProgramColumn column, LONG number) {
-  Mutable()[column] = int64_t{number};
+  Mutable().fields[column] = int64_t{number};
   Changed();
   return S_OK;
 }
 
-Program::Fields& Program::Mutable() {
+Program::Values& Program::Mutable() {
   if (shared_) {
-    values_ = std::make_shared<Fields>(*values_);
+    values_ = std::make_shared<Values>(*values_);
     shared_ = false;
   }
   return *values_;
@@ -65,14 +85,15 @@ IdCell Program::Store() {
 
 void Program::Write() {
   stored_ = shared_ = true;
-  session_->Post([session = session_.get(), id = id_, fields = values_] {
+  session_->Post([session = session_.get(), id = id_, set = values_] {
     if (!session->Writable())
       return;
     std::array<Value, kProgramColumnCount> values;
+    std::u16string_view texts = set->texts;
     for (size_t i = 0; i < values.size(); ++i) {
-      if (const auto* text = std::get_if<std::u16string>(&(*fields)[i])) {
-        values[i] = platform::Utf16ToUtf8(*text);
-      } else if (const auto* number = std::get_if<int64_t>(&(*fields)[i])) {
+      if (const auto* text = std::get_if<TextSpan>(&set->fields[i])) {
+        values[i] = platform::Utf16ToUtf8(texts.substr(text->offset, text->length));
+      } else if (const auto* number = std::get_if<int64_t>(&set->fields[i])) {
         values[i] = *number;
       }
     }

@@ -1,13 +1,15 @@
 // A program: a row of programs, written only once a schedule entry that uses it is written, so a
 // program that is never attached costs no row. Changes after that are written when it is
-// released, or before the next search or save. Texts are kept as the setters give them (UTF-16)
-// and converted on the writer thread, which gets the values without a copy: once handed over,
-// they are never changed here again (a later setter works on a copy).
+// released, or before the next search or save. Texts are kept as the setters give them (UTF-16),
+// all in one string, and converted on the writer thread, which gets the values without a copy:
+// once handed over, they are never changed here again (a later setter works on a copy).
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "epgdb/com_object.h"
@@ -60,19 +62,26 @@ class Program final : public ComObject<IProgram, IID_IProgram>, private PendingW
   HRESULT SetNumber(ProgramColumn column, LONG number);
   // Flags are stored as 1 or 0, whatever non-zero value stands for yes.
   HRESULT SetFlag(ProgramColumn column, LONG flag) { return SetNumber(column, flag != 0); }
-  // A column value: NULL, text as set, or a number.
-  using Field = std::variant<std::monostate, std::u16string, int64_t>;
-  using Fields = std::array<Field, kProgramColumnCount>;
+  // Where a column's text lies in Values::texts.
+  struct TextSpan {
+    size_t offset, length;
+  };
+  // A column value: NULL, a text, or a number.
+  using Field = std::variant<std::monostate, TextSpan, int64_t>;
+  struct Values {
+    std::array<Field, kProgramColumnCount> fields;
+    std::u16string texts;  // the texts set, one after another; a replaced one stays unused
+  };
 
   // The values, to be changed: copied first when the writer has them.
-  Fields& Mutable();
+  Values& Mutable();
   void Changed();
   void Write() override;
 
   std::shared_ptr<Session> session_;
-  IdCell id_ = std::make_shared<int64_t>(0);
+  IdCell id_;
   bool stored_ = false;  // the insert was handed over
-  std::shared_ptr<Fields> values_ = std::make_shared<Fields>();
+  std::shared_ptr<Values> values_;
   bool shared_ = false;  // a write handed over holds values_
 };
 

@@ -5,13 +5,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "app/import_options.h"
 #include "import/calendar_time.h"
 #include "import/epgdb/epg_database.h"
 #include "import/import_summary.h"
+#include "platform/com/bstr_buffer.h"
 #include "platform/com/com_ptr.h"
 #include "ui/progress_dialog.h"
 #include "xml/parser.h"
@@ -46,8 +49,9 @@ class CEPGDataBase : public OKRXMLParser {
   void OnEndElement(const char* name) override;
 
  private:
+  // The attribute texts are views into the programme element being handled.
   struct Slot {
-    std::string channelId, startText, stopText;
+    std::string_view channelId, startText, stopText;
     CalendarTime start, stop;
     ComPtr<IService> service;
   };
@@ -57,7 +61,7 @@ class CEPGDataBase : public OKRXMLParser {
   bool UseProvider(const std::string& name, const char* url);
   bool Save();
   int RejectProgramme(const char* reason, uint64_t* counter);
-  ComPtr<IService> FindService(const std::string& channelId);
+  ComPtr<IService> FindService(std::string_view channelId);
   int AddEntry(const std::string& key, const std::string& title, const Slot& slot,
                IProgram* program);
   int AttachToClump(const std::string& key, const std::string& title, IProgram* program);
@@ -74,7 +78,8 @@ class CEPGDataBase : public OKRXMLParser {
   ComPtr<IServices> m_pServices;
   ComPtr<IChannelLineups> m_pChannelLineups;
   CProgressDialog* m_pProgress;
-  std::map<std::string, ComPtr<IService>> m_ChannelMap;
+  std::map<std::string, ComPtr<IService>, std::less<>> m_ChannelMap;
   ImportSummary m_summary;
+  BstrBuffer m_bstrText;    // the texts of programmes, as they are handed to the component
   uint64_t m_nRecords = 0;  // channel and programme elements handed to their handlers
 };

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "import/epgdb/items.h"
+#include "platform/com/bstr_buffer.h"
 #include "xml/element.h"
 
 // Calls the program's setters for the programme's sub-title, desc, credits, date, category,
 // languages, length, country, episode number, video, audio, flags, subtitles and ratings. Children
-// that are not kept (other credits, icon, url) are logged at TRACE level as unused.
-void FillProgram(OKRXMLElement* programme, IProgram* program);
+// that are not kept (other credits, icon, url) are logged at TRACE level as unused. The texts are
+// handed over in `text`.
+void FillProgram(OKRXMLElement* programme, IProgram* program, BstrBuffer& text);

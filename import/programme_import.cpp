@@ -4,31 +4,37 @@
 #include "import/epg_database.h"
 #include "import/program_fields.h"
 #include "import/xmltv_time.h"
-#include "platform/com/scoped_bstr.h"
 
 namespace {
 
 constexpr int kHandled = 0;
 constexpr int kRejected = 24;
 
-std::string AttributeText(OKRXMLElement* element, const char* name, bool* present = nullptr) {
-  OKRXMLAttribute* attribute = element->FindAttribute(name);
-  if (present != nullptr)
-    *present = attribute != nullptr;
-  return attribute == nullptr ? std::string() : attribute->GetValue();
+// The attribute's value, a view into the element; empty when the attribute is missing.
+std::string_view AttributeText(const OKRXMLElement* element, const char* name) {
+  const OKRXMLAttribute* attribute = element->FindAttribute(name);
+  return attribute == nullptr ? std::string_view() : attribute->GetValue();
 }
 
 // Reads a stamp attribute and shifts it by the offset; all zero when the attribute is missing.
-CalendarTime ReadTime(OKRXMLElement* element, const char* name, int32_t offsetMinutes,
-                      std::string* text) {
+CalendarTime ReadTime(const OKRXMLElement* element, const char* name, int32_t offsetMinutes,
+                      std::string_view* text) {
   CalendarTime time;
-  bool present = false;
-  *text = AttributeText(element, name, &present);
-  if (present) {
-    ParseXmltvTime(text->c_str(), &time);
+  const OKRXMLAttribute* attribute = element->FindAttribute(name);
+  *text = attribute == nullptr ? std::string_view() : attribute->GetValue();
+  if (attribute != nullptr) {
+    ParseXmltvTime(attribute->GetValue().c_str(), &time);
     time.AddMinutes(offsetMinutes);
   }
   return time;
+}
+
+// The slot key: "channel::start::stop", the stamps as the file gives them.
+std::string SlotKey(std::string_view channelId, std::string_view start, std::string_view stop) {
+  std::string key;
+  key.reserve(channelId.size() + start.size() + stop.size() + 4);
+  key.append(channelId).append("::").append(start).append("::");
+  return key.append(stop);
 }
 
 void SetTimes(IScheduleEntry* entry, const CalendarTime& start, const CalendarTime& stop) {
@@ -62,20 +68,20 @@ int CEPGDataBase::HandleProgramme(OKRXMLElement* element) {
   slot.channelId = AttributeText(element, "channel");
   if (slot.channelId.empty())
     return RejectProgramme("Program has no channel", &m_summary.noChannel);
-  std::string clump(TrimSpaces(AttributeText(element, "clumpidx")));
-  OKRXMLElement* titleElement = element->FindChild("title");
-  std::string title = titleElement == nullptr ? std::string() : titleElement->GetText();
-  if (title.empty())
+  std::string_view clump = TrimSpaces(AttributeText(element, "clumpidx"));
+  const OKRXMLElement* titleElement = element->FindChild("title");
+  if (titleElement == nullptr || titleElement->GetText().empty())
     return RejectProgramme("Program has no title", &m_summary.noTitle);
+  const std::string& title = titleElement->GetText();
   ComPtr<IProgram> program;
   m_pPrograms->Create(program.Out());
   if (!program) {
     return RejectProgramme("Cannot create program object", &m_summary.otherRejections);
   }
-  program->SetTitle(ScopedBstr(title));
-  FillProgram(element, program.Get());
+  program->SetTitle(m_bstrText.Set(title));
+  FillProgram(element, program.Get(), m_bstrText);
   slot.service = FindService(slot.channelId);
-  std::string key = slot.channelId + "::" + slot.startText + "::" + slot.stopText;
+  std::string key = SlotKey(slot.channelId, slot.startText, slot.stopText);
   if (clump.empty() || clump[0] == '0')
     return AddEntry(key, title, slot, program.Get());
   if (clump[0] == '1')
@@ -85,21 +91,21 @@ int CEPGDataBase::HandleProgramme(OKRXMLElement* element) {
   return kHandled;
 }
 
-ComPtr<IService> CEPGDataBase::FindService(const std::string& channelId) {
+ComPtr<IService> CEPGDataBase::FindService(std::string_view channelId) {
   auto known = m_ChannelMap.find(channelId);
   if (known != m_ChannelMap.end())
     return known->second;
   ComPtr<IService> service;
-  m_pServices->Lookup(ScopedBstr(channelId), service.Out());
+  m_pServices->Lookup(m_bstrText.Set(channelId), service.Out());
   if (!service)
-    LogLine(TRACE, "Cannot find channel: ", channelId);
+    LogLine(TRACE, "Cannot find channel: ", std::string(channelId));
   return service;
 }
 
 int CEPGDataBase::AddEntry(const std::string& key, const std::string& title, const Slot& slot,
                            IProgram* program) {
   ComPtr<IScheduleEntry> entry;
-  m_pScheduleEntries->Add(ScopedBstr(key), entry.Out());
+  m_pScheduleEntries->Add(m_bstrText.Set(key), entry.Out());
   if (!entry) {
     ++m_summary.otherRejections;
     LogLine(TRACE, "ScheduleEntry cannot be created: ", title);
@@ -121,7 +127,7 @@ int CEPGDataBase::AddEntry(const std::string& key, const std::string& title, con
 int CEPGDataBase::AttachToClump(const std::string& key, const std::string& title,
                                 IProgram* program) {
   ComPtr<IScheduleEntry> entry;
-  m_pScheduleEntries->Find(ScopedBstr(key), entry.Out());
+  m_pScheduleEntries->Find(m_bstrText.Set(key), entry.Out());
   if (!entry) {
     ++m_summary.otherRejections;
     LogLine(TRACE, "ScheduleEntry cannot be clumped: ", title);

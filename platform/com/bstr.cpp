@@ -37,14 +37,16 @@ uint32_t SysStringLen(BSTR bstr) {
 namespace platform {
 
 BSTR AnsiToBstr(std::string_view ansi) {
-  // No byte gives more than one unit: convert straight into the string, then trim its length.
   BSTR s = SysAllocStringLen(nullptr, static_cast<uint32_t>(ansi.size()));
-  if (s == nullptr)
-    return nullptr;
-  auto length = static_cast<uint32_t>(Utf8ToUtf16(ansi, s));
-  reinterpret_cast<uint32_t*>(s)[-1] = length * 2;
-  s[length] = 0;
+  if (s != nullptr)
+    AnsiIntoBstr(ansi, s);
   return s;
+}
+
+void AnsiIntoBstr(std::string_view ansi, BSTR bstr) {
+  auto length = static_cast<uint32_t>(Utf8ToUtf16(ansi, bstr));
+  reinterpret_cast<uint32_t*>(bstr)[-1] = length * 2;
+  bstr[length] = 0;
 }
 
 std::string BstrToAnsi(BSTR bstr) {

@@ -19,8 +19,12 @@ uint32_t SysStringLen(BSTR bstr);
 
 namespace platform {
 
-// A new BSTR from ANSI (UTF-8) bytes; invalid sequences become U+FFFD.
+// A new BSTR from ANSI (UTF-8) bytes; invalid sequences become U+FFFD. Null when memory runs out.
 BSTR AnsiToBstr(std::string_view ansi);
+
+// The same into an existing BSTR with room for ansi.size() characters (no byte gives more than
+// one), whose length becomes that of the result.
+void AnsiIntoBstr(std::string_view ansi, BSTR bstr);
 
 // The BSTR's characters as ANSI (UTF-8) bytes; "" for null.
 std::string BstrToAnsi(BSTR bstr);

@@ -120,6 +120,29 @@ TEST_F(ComponentTest, EveryProgramSetterFillsItsColumn) {
                 "NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL"}));
 }
 
+// Texts replaced, lists of names grown between other texts, and changes after the row was handed
+// to the writer: the row ends with the last value of each.
+TEST_F(ComponentTest, ProgramTextsKeepTheirLastValue) {
+  Session run;
+  ASSERT_TRUE(run.opened);
+  ComPtr<IProgram> p = run.NewProgram("First title");
+  p->SetDirector(Text("A"));
+  p->SetDescription(Text(std::string(300, 'd')));
+  p->SetTitle(Text("K\xC3\xB6ln \xF0\x9F\x93\xBA"));
+  p->SetDirector(Text("B"));
+  ComPtr<IScheduleEntry> entry =
+      run.AddEntry("k", nullptr, p.Get(), "2024-03-01", "10:00", "11:00");
+  entry.Reset();
+  p->SetDirector(Text("C"));
+  p->SetSubTitle(Text("Sub"));
+  p->SetDescription(Text("Short"));
+  p.Reset();
+  EXPECT_EQ(run.Save(), S_OK);
+  run.Close();
+  EXPECT_EQ(Query("SELECT title, sub_title, description, directors FROM programs"),
+            (std::vector<std::string>{"K\xC3\xB6ln \xF0\x9F\x93\xBA|Sub|Short|A, B, C"}));
+}
+
 TEST_F(ComponentTest, TimesAreStoredAsGivenEvenWhenNotValid) {
   Session run;
   ASSERT_TRUE(run.opened);

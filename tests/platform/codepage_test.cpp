@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/com/bstr.h"
+#include "platform/com/bstr_buffer.h"
 
 namespace {
 
@@ -139,6 +140,20 @@ TEST(Codepage, CharUpperTouchesOnlyAsciiLetters) {
   char text[] = "logging:0x1f \xC3\xA4z";
   platform::CharUpperA(text);
   EXPECT_STREQ(text, "LOGGING:0X1F \xC3\xA4Z");
+}
+
+// One buffer for texts of every length, longer and shorter than the one before.
+TEST(Bstr, BufferHoldsEachTextInTurn) {
+  BstrBuffer buffer;
+  for (const std::string& text :
+       std::vector<std::string>{"", "K\xC3\xB6ln", std::string(1000, 'x'), "\xFF!", "",
+                                std::string(3000, 'y') + "\xF0\x9F\x93\xBA", "short"}) {
+    BSTR s = buffer.Set(text);
+    ASSERT_NE(s, nullptr);
+    std::u16string expected = platform::Utf8ToUtf16(text);
+    EXPECT_EQ(SysStringLen(s), expected.size());
+    EXPECT_EQ(std::u16string(s), expected);
+  }
 }
 
 TEST(Bstr, CarriesLengthAndConvertsFromAnsi) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/xml/test_support.h"
 
 namespace {
@@ -47,6 +49,36 @@ TEST(Element, RemoveChildClosesTheGapAndIgnoresStrangers) {
   root->RemoveChild(b);
   EXPECT_EQ(Dump(root.get()), "tv{a,c}");
   EXPECT_EQ(root->GetChild(1)->GetName(), "c");
+}
+
+// Removed elements are reused for later ones: nothing of their text, attributes, children or
+// parent may show through, however large they were.
+TEST(Element, ElementsMadeAfterRemovalsStartEmpty) {
+  auto root = OKRXMLElement::CreateRoot("tv");
+  for (int round = 0; round < 3; ++round) {
+    OKRXMLElement* programme = root->AddChild("programme");
+    for (int i = 0; i < 6; ++i)
+      programme->AddAttribute("a" + std::to_string(i), std::string(1000 + round, 'v'));
+    programme->SetText(std::string(2000, 't'));
+    OKRXMLElement* credits = programme->AddChild("credits");
+    credits->AddChild("actor")->SetText("Someone");
+    credits->AddChild("actor")->AddAttribute("role", "Lead");
+    EXPECT_EQ(programme->GetAttributeCount(), 6u);
+    EXPECT_EQ(programme->FindAttribute("a5")->GetValue().size(), 1000u + round);
+    EXPECT_EQ(Dump(credits), "credits{actor(Someone),actor[role=Lead]}");
+    root->RemoveChild(programme);
+  }
+  OKRXMLElement* a = root->AddChild("a");
+  OKRXMLElement* b = a->AddChild("b");
+  b->AddAttribute("role", "x");
+  OKRXMLElement* c = b->AddChild("c");
+  EXPECT_EQ(Dump(root.get()), "tv{a{b[role=x]{c}}}");
+  EXPECT_EQ(a->GetAttribute(0), nullptr);
+  EXPECT_EQ(a->FindAttribute("a0"), nullptr);
+  EXPECT_EQ(b->GetAttribute(1), nullptr);
+  EXPECT_EQ(c->GetParent(), b);
+  EXPECT_EQ(b->GetParent(), a);
+  EXPECT_EQ(a->GetParent(), root.get());
 }
 
 TEST(Element, TextIsReplacedOrAppended) {
