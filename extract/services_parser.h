@@ -27,7 +27,7 @@ class CServicesParser : public OKRXMLParser {
   // Only channel ids are read: the attributes of other elements and all text are not kept.
   void OnStartElement(const char* name, const char** attributes) override;
   void OnEndElement(const char* name) override;
-  void OnCharacterData(const char*, int) override {}
+  bool KeepsText() const override { return false; }
 
  private:
   CProgressDialog* m_pProgress;

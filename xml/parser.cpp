@@ -67,7 +67,8 @@ unsigned OKRXMLParser::Open() {
   if (!m_pExpat)
     return 1;
   XML_SetElementHandler(m_pExpat.get(), OKRXMLExpatEvents::Start, OKRXMLExpatEvents::End);
-  XML_SetCharacterDataHandler(m_pExpat.get(), OKRXMLExpatEvents::Text);
+  if (KeepsText())
+    XML_SetCharacterDataHandler(m_pExpat.get(), OKRXMLExpatEvents::Text);
   XML_SetUserData(m_pExpat.get(), this);
   return 0;
 }

@@ -71,6 +71,8 @@ class OKRXMLParser {
   // Adds a piece of character data to the current element's text by the text rules. Blank pieces
   // are dropped before they get here.
   virtual void OnCharacterData(const char* data, int length);
+  // False for a parser that never reads element text: expat then delivers no character data.
+  virtual bool KeepsText() const { return true; }
 
   // The outcome of the last ParseFile.
   const OKRXMLParseError& GetParseError() const { return m_error; }
