@@ -15,7 +15,9 @@ from xml.sax.saxutils import escape, quoteattr
 
 CHUNK = 2000  # programmes per write
 CLUMP_EVERY = 40  # every 40th slot of a channel holds a clump of two
-FIRST_DAY = datetime.date(2024, 3, 1)
+# Far enough ahead that no programme has ended when the file is imported, as in a real guide's
+# listings: a second import then refreshes the entries instead of removing them all as past.
+FIRST_DAY = datetime.date(2099, 3, 1)
 FIRST_MINUTE = 6 * 60  # the first programme of every channel starts at 06:00
 DURATIONS = (30, 25, 60, 45, 5, 90, 30, 55, 120, 10, 30, 60, 15)
 

@@ -41,7 +41,7 @@ UPSERT_SERVICE = """INSERT INTO services(channel_id, name, icon) VALUES (?, ?, ?
 
 
 def local_time(stamp):
-    """'20240301060000 +0100' -> '2024-03-01 06:00:00'."""
+    """'20990301060000 +0100' -> '2099-03-01 06:00:00'."""
     digits = stamp.split(" ")[0].replace(":", "").ljust(14, "0")
     return "%s-%s-%s %s:%s:%s" % (digits[0:4], digits[4:6], digits[6:8], digits[8:10],
                                   digits[10:12], digits[12:14])
