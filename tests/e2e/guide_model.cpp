@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -41,6 +42,15 @@ std::vector<std::string> SampleFiles() {
       files.push_back(entry.path().filename().string());
   }
   return Sorted(files);
+}
+
+std::string SampleTestName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(0, info.param.rfind('.'));
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c)))
+      c = '_';
+  }
+  return name;
 }
 
 bool IsWellFormed(const std::string& file) {

@@ -3,6 +3,8 @@
 // extraction must store (expected_guide.py), and the same facts read back from a database.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,10 @@ namespace guide_model {
 
 // The names of the listings files (*.xml) in the samples folder, sorted; none when it is missing.
 std::vector<std::string> SampleFiles();
+
+// The name of a test of one sample file: its name without extension, every other character than
+// letters and digits made '_'.
+std::string SampleTestName(const ::testing::TestParamInfo<std::string>& info);
 
 // True when xmllint finds the file well-formed.
 bool IsWellFormed(const std::string& file);

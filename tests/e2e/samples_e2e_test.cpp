@@ -1,7 +1,6 @@
 // Both jobs on every listings file of the samples folder (listed when the tests run), compared
 // with outside views of the same file: xmllint decides whether it is well-formed, and the
 // independent model expected_guide.py says which channel ids and schedule entries must result.
-#include <cctype>
 
 #include "tests/e2e/guide_model.h"
 #include "tests/e2e/program_fixture.h"
@@ -50,16 +49,7 @@ TEST_P(SampleTest, ReimportChangesNothingButIds) {
   EXPECT_EQ(GuideContent(database), first);
 }
 
-std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(0, info.param.rfind('.'));
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c)))
-      c = '_';
-  }
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(SampleFiles()), TestName);
+INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(SampleFiles()), SampleTestName);
 
 class SampleGuideTest : public ProgramTest {
  protected:

@@ -1,7 +1,6 @@
 // The real program imports every listings file of the samples folder into a real database: the
 // program of each schedule entry holds what the independent model (expected_programs.py) reads
 // from the file, and the log has one "Unused" line for each child the model finds unread.
-#include <cctype>
 #include <sstream>
 
 #include "tests/e2e/guide_model.h"
@@ -68,16 +67,8 @@ TEST_P(ProgrammeFieldsTest, EachEntryKeepsTheFieldsOfItsProgramme) {
   EXPECT_EQ(Occurrences(LogText(), "TRACE: Unused: '"), std::stoul(unused[0]));
 }
 
-std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(0, info.param.rfind('.'));
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c)))
-      c = '_';
-  }
-  return name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Samples, ProgrammeFieldsTest,
-                         ::testing::ValuesIn(guide_model::SampleFiles()), TestName);
+                         ::testing::ValuesIn(guide_model::SampleFiles()),
+                         guide_model::SampleTestName);
 
 }  // namespace

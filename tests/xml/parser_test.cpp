@@ -133,39 +133,43 @@ TEST(Parser, HandledRecordsAreCutOutOfTheTree) {
   EXPECT_EQ(Dump(parser.GetRoot()), "tv{channel{display-name(No id)}}");
 }
 
+// A parse of `path` that sets the stop flag once the first programme is handled.
+struct StoppedParse {
+  explicit StoppedParse(const std::string& path) {
+    parser.m_nStopAt = 1;
+    EXPECT_EQ(parser.Open(), 0u);
+    code = parser.ParseFile(path);
+  }
+  bool Stopped() const { return parser.GetParseError().m_bStopped; }
+
+  RecordParser parser;
+  unsigned code = 0;
+};
+
 TEST(Parser, StopFlagEndsTheReadingAfterTheCurrentLine) {
   TempDir dir;
-  std::string path = dir.Write(
-      "listing.xml", std::string(kListing) + "<!-- the second programme shares a line -->");
-  RecordParser parser;
-  parser.m_nStopAt = 1;
-  ASSERT_EQ(parser.Open(), 0u);
-  EXPECT_EQ(parser.ParseFile(path), 5u);  // the document is unfinished
-  EXPECT_TRUE(parser.GetParseError().m_bStopped);
-  EXPECT_EQ(parser.m_titles, std::vector<std::string>{"First"});
+  StoppedParse lines(dir.Write(
+      "listing.xml", std::string(kListing) + "<!-- the second programme shares a line -->"));
+  EXPECT_EQ(lines.code, 5u);  // the document is unfinished
+  EXPECT_TRUE(lines.Stopped());
+  EXPECT_EQ(lines.parser.m_titles, std::vector<std::string>{"First"});
 
   // The rest of the line being parsed is still handled.
-  std::string oneLine =
-      "<tv><programme><title>A</title></programme>"
-      "<programme><title>B</title></programme></tv>\n<!-- end -->\n";
-  RecordParser sameLine;
-  sameLine.m_nStopAt = 1;
-  ASSERT_EQ(sameLine.Open(), 0u);
-  EXPECT_EQ(sameLine.ParseFile(dir.Write("line.xml", oneLine)), 0u);
-  EXPECT_TRUE(sameLine.GetParseError().m_bStopped);
-  EXPECT_EQ(sameLine.m_titles, (std::vector<std::string>{"A", "B"}));
+  StoppedParse sameLine(dir.Write("line.xml",
+                                  "<tv><programme><title>A</title></programme>"
+                                  "<programme><title>B</title></programme></tv>\n<!-- end -->\n"));
+  EXPECT_EQ(sameLine.code, 0u);
+  EXPECT_TRUE(sameLine.Stopped());
+  EXPECT_EQ(sameLine.parser.m_titles, (std::vector<std::string>{"A", "B"}));
 
   // A tag begun on that line and ended on the next one belongs to a line never read.
-  std::string split =
-      "<tv><programme><title>A</title></programme><programme\n"
-      "><title>B</title></programme></tv>\n";
-  RecordParser splitTag;
-  splitTag.m_nStopAt = 1;
-  ASSERT_EQ(splitTag.Open(), 0u);
-  EXPECT_EQ(splitTag.ParseFile(dir.Write("split.xml", split)), 5u);
-  EXPECT_TRUE(splitTag.GetParseError().m_bStopped);
-  EXPECT_EQ(splitTag.m_titles, std::vector<std::string>{"A"});
-  EXPECT_EQ(Dump(splitTag.GetRoot()), "tv");
+  StoppedParse splitTag(dir.Write("split.xml",
+                                  "<tv><programme><title>A</title></programme><programme\n"
+                                  "><title>B</title></programme></tv>\n"));
+  EXPECT_EQ(splitTag.code, 5u);
+  EXPECT_TRUE(splitTag.Stopped());
+  EXPECT_EQ(splitTag.parser.m_titles, std::vector<std::string>{"A"});
+  EXPECT_EQ(Dump(splitTag.parser.GetRoot()), "tv");
 }
 
 class ThrowingParser : public TreeParser {
