@@ -110,7 +110,7 @@ unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
     m_nBytesConsumed = reader.BytesConsumed();
     m_nSkippedLines = reader.SkippedLines();
     if (unsigned code = Parse(piece.data(), piece.size(), false)) {
-      m_error.m_bStopped = m_bStop;
+      m_error.m_bStopped = m_bStop && FailedPastStop();
       return code;
     }
   }
@@ -205,6 +205,13 @@ void OKRXMLParser::SetStopFlag() {
   size_t lf = m_feeding.find('\n', end > m_nFed + 1 ? end - m_nFed - 1 : 0);
   if (lf != std::string_view::npos)
     m_nStopEnd = m_nFed + lf + 1;
+}
+
+bool OKRXMLParser::FailedPastStop() const {
+  if (m_error.m_nExpatCode == XML_ERROR_ABORTED && m_strAbortReason.empty())
+    return true;
+  XML_Index at = XML_GetCurrentByteIndex(m_pExpat.get());
+  return at >= 0 && static_cast<uint64_t>(at) >= m_nStopEnd;
 }
 
 bool OKRXMLParser::PastStop() const {

@@ -112,6 +112,9 @@ class OKRXMLParser {
   void Abort(const char* reason);
   // True once the stop flag is set and the current event reaches past the line it was set on.
   bool PastStop() const;
+  // True when the parse failed at, or was aborted for, an event behind the stop flag's line: a
+  // line that would not have been read.
+  bool FailedPastStop() const;
   void RecordExpatError();
 
   std::unique_ptr<XML_ParserStruct, ExpatDeleter> m_pExpat;

@@ -170,6 +170,17 @@ TEST(Parser, StopFlagEndsTheReadingAfterTheCurrentLine) {
   EXPECT_TRUE(splitTag.Stopped());
   EXPECT_EQ(splitTag.parser.m_titles, std::vector<std::string>{"A"});
   EXPECT_EQ(Dump(splitTag.parser.GetRoot()), "tv");
+
+  // A fault in the rest of that line is the document's; one in a later line is never read.
+  StoppedParse faultSameLine(
+      dir.Write("fault.xml", "<tv><programme><title>A</title></programme><bad attr></tv>\n"));
+  EXPECT_EQ(faultSameLine.code, 5u);
+  EXPECT_FALSE(faultSameLine.Stopped());
+  EXPECT_EQ(faultSameLine.parser.GetParseError().m_nLine, 1u);
+  StoppedParse faultNextLine(
+      dir.Write("later.xml", "<tv><programme><title>A</title></programme>\n<bad attr></tv>\n"));
+  EXPECT_EQ(faultNextLine.code, 5u);
+  EXPECT_TRUE(faultNextLine.Stopped());
 }
 
 class ThrowingParser : public TreeParser {
