@@ -91,6 +91,16 @@ class ProgressDialogGuiTest : public GuiTest {
   std::string Confirmation(const std::string& dialog) {
     return desktop->WaitForWindow(kCaption, kAppear, dialog);
   }
+  // Answers Yes in the confirmation box: the dialog goes, the run ends and what it stored holds.
+  void AnswerYesAndExpectPartialGuide(const std::string& dialog) {
+    std::string box = Confirmation(dialog);
+    ASSERT_NE(box, "") << Ended();
+    desktop->Key(box, "alt+y");
+    EXPECT_TRUE(desktop->WaitUntilHidden(dialog, 2));
+    testing_support::RunResult run = Finish(60);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    ExpectPartialConsistentGuide();
+  }
   void ExpectPartialConsistentGuide() {
     EXPECT_EQ(Value("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(Value("SELECT count(*) FROM schedule_entries e"
@@ -125,26 +135,14 @@ TEST_F(ProgressDialogGuiTest, CancelThenYesHidesTheDialogAndSavesWhatWasImported
   std::string dialog = StartImport();
   ASSERT_NE(dialog, "") << Ended();
   desktop->Click(dialog, kCancelX, kCancelY);
-  std::string box = Confirmation(dialog);
-  ASSERT_NE(box, "") << Ended();
-  desktop->Key(box, "alt+y");
-  EXPECT_TRUE(desktop->WaitUntilHidden(dialog, 2));
-  testing_support::RunResult run = Finish(60);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  ExpectPartialConsistentGuide();
+  AnswerYesAndExpectPartialGuide(dialog);
 }
 
 TEST_F(ProgressDialogGuiTest, TheCloseBoxAsksLikeCancel) {
   std::string dialog = StartImport();
   ASSERT_NE(dialog, "") << Ended();
   desktop->Close(dialog);
-  std::string box = Confirmation(dialog);
-  ASSERT_NE(box, "") << Ended();
-  desktop->Key(box, "alt+y");
-  EXPECT_TRUE(desktop->WaitUntilHidden(dialog, 2));
-  testing_support::RunResult run = Finish(60);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  ExpectPartialConsistentGuide();
+  AnswerYesAndExpectPartialGuide(dialog);
 }
 
 }  // namespace
