@@ -19,6 +19,9 @@ class OKRXMLCutFinder {
   // text is what follows the bytes fed so far.
   size_t FindCut(std::string_view text, size_t limit) const;
 
+  // True inside a comment or CDATA section opened in the bytes fed so far.
+  bool InSection() const { return m_state != State::kOutside; }
+
   // Notes that text up to a cut point that FindCut returned was fed.
   void PassToCut() { m_state = State::kOutside; }
 

@@ -111,10 +111,14 @@ unsigned OKRXMLParser::ParseFile(const std::string& fileName) {
     m_nSkippedLines = reader.SkippedLines();
     if (unsigned code = Parse(piece.data(), piece.size(), false)) {
       m_error.m_bStopped = m_bStop && FailedPastStop();
+      m_error.m_nColumn += reader.Indentation(m_error.m_nLine);
       return code;
     }
   }
-  return Parse(nullptr, 0, true);
+  unsigned code = Parse(nullptr, 0, true);
+  if (code != 0)
+    m_error.m_nColumn += reader.Indentation(m_error.m_nLine);
+  return code;
 }
 
 unsigned OKRXMLParser::Parse(const char* data, size_t length, bool isFinal) {

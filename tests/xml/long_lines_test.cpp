@@ -65,10 +65,14 @@ TEST(PieceReader, FeedsWholeLinesAndSkipsEmptyLinesBeforeTheDocument) {
   EXPECT_EQ(pieces, (std::vector<std::string>{"<?xml version=\"1.0\"?>\n<a>\r\n\n", "</a>"}));
   EXPECT_EQ(reader.SkippedLines(), 2u);
 
-  // Lines are gathered up to a bound, never cut.
+  // Lines are gathered up to a bound, never cut, and go without the spaces between their tags.
   std::string lines;
-  for (int i = 0; i < 5000; ++i)
-    lines += "  <programme><title>" + std::to_string(i) + "</title></programme>\n";
+  std::string unindented;
+  for (int i = 0; i < 5000; ++i) {
+    std::string line = "<programme><title>" + std::to_string(i) + "</title></programme>\n";
+    lines += "  " + line;
+    unindented += line;
+  }
   OKRXMLPieceReader many;
   pieces = ReadPieces(dir.Write("b.xml", "<tv>\n" + lines + "</tv>\n"), many);
   ASSERT_GT(pieces.size(), 5u);
@@ -78,8 +82,48 @@ TEST(PieceReader, FeedsWholeLinesAndSkipsEmptyLinesBeforeTheDocument) {
     EXPECT_EQ(piece.back(), '\n');
     joined += piece;
   }
-  EXPECT_EQ(joined, "<tv>\n" + lines + "</tv>\n");
+  EXPECT_EQ(joined, "<tv>\n" + unindented + "</tv>\n");
   EXPECT_EQ(many.LineReached(), 5003u);
+  EXPECT_EQ(many.Indentation(5001), 2u);
+  EXPECT_EQ(many.Indentation(5002), 0u);
+}
+
+TEST(PieceReader, LeavesOutOnlyTheIndentationBetweenTags) {
+  TempDir dir;
+  std::string path = dir.Write("a.xml",
+                               "<tv>\n"
+                               "  <a>some text\n"
+                               "    <i>x</i>\n"  // after text: kept
+                               "  </a>\n"        // after a tag: left out
+                               "  <b><![CDATA[x>\n"
+                               "  <y>]]></b>\n"  // in a CDATA section: kept
+                               "  <!-- c -->\n"  // a comment may run over lines: kept
+                               "  <?pi x?>\n"    // as may a processing instruction
+                               "\t<c/>\n"        // a tab is no indentation left out
+                               "  <d\n"          // a tag running over lines
+                               "    e=\"1\"/>\n"
+                               "  </tv>");
+  OKRXMLPieceReader reader;
+  std::string error;
+  ASSERT_TRUE(reader.Open(path, &error));
+  std::string joined;
+  std::vector<size_t> indentation(12);
+  std::string_view piece;
+  while (reader.Next(&piece) == OKRXMLPieceReader::Status::kData) {
+    joined += piece;
+    for (uint64_t line = 1; line <= indentation.size(); ++line)
+      indentation[line - 1] = std::max(indentation[line - 1], reader.Indentation(line));
+  }
+  EXPECT_EQ(joined,
+            "<tv>\n<a>some text\n    <i>x</i>\n</a>\n<b><![CDATA[x>\n  <y>]]></b>\n"
+            "  <!-- c -->\n  <?pi x?>\n\t<c/>\n<d\n    e=\"1\"/>\n</tv>");
+  EXPECT_EQ(indentation, (std::vector<size_t>{0, 2, 0, 2, 2, 0, 0, 0, 0, 2, 0, 2}));
+
+  // What the parser makes of the lines is what it makes of the file as it stands.
+  unsigned code;
+  auto parser = ParseDocument(path, &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(Dump(parser->GetRoot()), "tv{a(some text){i(x)},b(x> <y>),c,d[e=1]}");
 }
 
 TEST(PieceReader, LineWithoutCutPointRunsToTheNextOne) {

@@ -89,6 +89,15 @@ TEST(Parser, BrokenDocumentReportsTheLineAndColumnAnEditorShows) {
   EXPECT_EQ(parser->GetParseError().m_strText, "no element found");
   EXPECT_EQ(parser->GetParseError().m_nLine, 3u);
 
+  // A column counts the indentation that expat was not given.
+  parser = ParseDocument(dir.Write("indented.xml", "<tv>\n  <a></b>\n</tv>\n"), &code);
+  EXPECT_EQ(parser->GetParseError().m_nLine, 2u);
+  EXPECT_EQ(parser->GetParseError().m_nColumn, 8u);
+  parser = ParseDocument(dir.Write("open.xml", "<tv>\n  <a"), &code);
+  EXPECT_EQ(parser->GetParseError().m_strText, "unclosed token");
+  EXPECT_EQ(parser->GetParseError().m_nLine, 2u);
+  EXPECT_EQ(parser->GetParseError().m_nColumn, 3u);
+
   // A column counts characters, as an editor does, not bytes.
   parser = ParseDocument(dir.Write("utf8.xml", "<t>\n\xC3\xA9\xC3\xA9<</t>"), &code);
   EXPECT_EQ(code, 5u);
