@@ -2,6 +2,33 @@
 
 #include <algorithm>
 
+namespace {
+
+// The spaces before the tag that a line begins with: 0 unless it begins with spaces and then a
+// start or end tag. Comments, CDATA sections, declarations and processing instructions may run
+// over lines, and are left as they stand.
+size_t TagIndentation(std::string_view line) {
+  const char* begin = line.data();
+  const char* end = begin + line.size();
+  const char* tag = begin;
+  while (tag < end && *tag == ' ')
+    ++tag;
+  bool opensTag = end - tag > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
+  return opensTag ? tag - begin : 0;
+}
+
+// True when the line, without its terminator, ends with '>'.
+bool EndsWithTag(std::string_view line) {
+  size_t size = line.size();
+  if (size > 0 && line[size - 1] == '\n')
+    --size;
+  if (size > 0 && line[size - 1] == '\r')
+    --size;
+  return size > 0 && line[size - 1] == '>';
+}
+
+}  // namespace
+
 OKRXMLPieceReader::Status OKRXMLPieceReader::Next(std::string_view* piece) {
   platform::InputFile::Line line;
   size_t limit = kPieceLimit;
@@ -46,41 +73,43 @@ std::string_view OKRXMLPieceReader::WithFollowingLines(std::string_view line) {
 std::string_view OKRXMLPieceReader::Unindented(std::string_view lines) {
   std::swap(m_indents[0], m_indents[1]);
   m_indents[0].clear();
-  m_unindented.clear();
-  size_t copied = 0;  // lines[0, copied) is in m_unindented
+  // A single line longer than the gathering bound is fed as it stands: no copy of it is made.
+  bool unindent = lines.size() <= kGatherLimit;
+  // Comments and CDATA sections open with "<!": outside them, the cut finder needs to see only
+  // the lines that hold a '!'.
+  size_t bang = lines.find('!');
+  bool lineStart = m_bLineStart;
+  bool afterTag = m_bAfterTag;
+  size_t copied = 0;  // lines[0, copied) has been copied to m_unindented[0, kept)
+  size_t kept = 0;
   for (size_t at = 0; at < lines.size();) {
     size_t end = lines.find('\n', at);
-    end = end == std::string_view::npos ? lines.size() : end + 1;
+    bool ended = end != std::string_view::npos;
+    end = ended ? end + 1 : lines.size();
     std::string_view line = lines.substr(at, end - at);
-    bool ended = line.back() == '\n';
     m_nLinesEnded += ended;
-    if (size_t spaces = IndentationAt(lines, at); spaces > 0) {
+    bool outside = !m_cuts.InSection();
+    if (size_t spaces = unindent && lineStart && afterTag && outside ? TagIndentation(line) : 0) {
       m_indents[0].push_back({m_nLinesEnded + !ended, spaces});
-      m_unindented.append(lines.substr(copied, at - copied));
+      if (m_unindented.size() < lines.size())
+        m_unindented.resize(lines.size());
+      kept = lines.copy(m_unindented.data() + kept, at - copied, copied) + kept;
       copied = at + spaces;
     }
-    m_cuts.Pass(line);
-    m_bLineStart = ended;
-    m_bAfterTag = line.ends_with(">\n") || line.ends_with(">\r\n") || line.ends_with('>');
+    if (!outside || bang < end) {
+      m_cuts.Pass(line);
+      bang = lines.find('!', end);
+    }
+    lineStart = ended;
+    afterTag = EndsWithTag(line);
     at = end;
   }
+  m_bLineStart = lineStart;
+  m_bAfterTag = afterTag;
   if (copied == 0)
     return lines;
-  m_unindented.append(lines.substr(copied));
-  return m_unindented;
-}
-
-size_t OKRXMLPieceReader::IndentationAt(std::string_view lines, size_t at) const {
-  // A single line longer than the gathering bound is fed as it stands: no copy of it is made.
-  if (!m_bLineStart || !m_bAfterTag || m_cuts.InSection() || lines.size() > kGatherLimit)
-    return 0;
-  size_t tag = at;
-  while (tag < lines.size() && lines[tag] == ' ')
-    ++tag;
-  // Comments, CDATA sections, declarations and processing instructions may run over lines.
-  bool opensTag =
-      tag + 1 < lines.size() && lines[tag] == '<' && lines[tag + 1] != '!' && lines[tag + 1] != '?';
-  return opensTag ? tag - at : 0;
+  kept += lines.copy(m_unindented.data() + kept, lines.size() - copied, copied);
+  return std::string_view(m_unindented).substr(0, kept);
 }
 
 size_t OKRXMLPieceReader::Indentation(uint64_t line) const {

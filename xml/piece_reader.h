@@ -65,8 +65,6 @@ class OKRXMLPieceReader {
   std::string_view WithFollowingLines(std::string_view line);
   // The piece to feed for these whole lines: a view of them, or their copy without indentation.
   std::string_view Unindented(std::string_view lines);
-  // The spaces to leave out at the start of the line at lines[at].
-  size_t IndentationAt(std::string_view lines, size_t at) const;
 
   platform::InputFile m_input;
   OKRXMLCutFinder m_cuts;
