@@ -1,5 +1,8 @@
 #include "epgdb/writer.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace epgdb {
 namespace {
 
@@ -24,8 +27,23 @@ Writer::~Writer() {
 
 void Writer::Post(Task task) {
   filling_.push_back(std::move(task));
+  DestroySomeRan();
   if (filling_.size() >= kBatchSize)
     HandOver();
+}
+
+void Writer::KeepToDestroy(std::vector<Batch> ran) {
+  if (dead_ == dying_.size()) {
+    dying_.clear();
+    dead_ = 0;
+  }
+  for (Batch& batch : ran)
+    std::move(batch.begin(), batch.end(), std::back_inserter(dying_));
+}
+
+void Writer::DestroySomeRan() {
+  for (size_t end = std::min(dead_ + 2, dying_.size()); dead_ < end;)
+    dying_[dead_++] = nullptr;
 }
 
 void Writer::HandOver() {
@@ -42,6 +60,7 @@ void Writer::HandOver() {
   lock.unlock();
   if (wake)
     wake_.notify_one();
+  KeepToDestroy(std::move(ran));
 }
 
 void Writer::Drain() {
@@ -50,6 +69,8 @@ void Writer::Drain() {
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return queue_.empty() && !busy_; });
   ran.swap(ran_);
+  lock.unlock();
+  KeepToDestroy(std::move(ran));
 }
 
 void Writer::Run() {

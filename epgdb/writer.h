@@ -5,7 +5,9 @@
 // connection itself until its next Post.
 //
 // A task is destroyed on the caller's thread, after it ran: what it holds was allocated there,
-// and memory freed on the thread that allocated it costs no lock shared by the two threads.
+// and memory freed on the thread that allocated it costs no lock shared by the two threads. The
+// tasks run are destroyed a few at each Post, not a batch at a time: each block freed goes to the
+// allocator's small per-thread cache, from which the next allocation of its size takes it again.
 #pragma once
 
 #include <atomic>
@@ -39,6 +41,11 @@ class Writer {
   using Batch = std::vector<Task>;
 
   void HandOver();
+  // Keeps the tasks of the batches run, to be destroyed one at a time.
+  void KeepToDestroy(std::vector<Batch> ran);
+  // Destroys the two oldest tasks run that are not destroyed yet, or what there is: faster than
+  // tasks are posted, so that those run are soon all gone.
+  void DestroySomeRan();
   void Run();
 
   Batch filling_;  // the caller's batch, not yet handed over
@@ -46,8 +53,10 @@ class Writer {
   std::condition_variable wake_;  // the thread waits for work
   std::condition_variable done_;  // the caller waits for room or for the end of the queue
   std::deque<Batch> queue_;
-  std::vector<Batch> ran_;  // batches run, for the caller to destroy
-  bool busy_ = false;       // the thread is running a batch
+  std::vector<Batch> ran_;  // batches run, for the caller to take back
+  Batch dying_;             // the caller's: tasks run, destroyed from dead_ on
+  size_t dead_ = 0;
+  bool busy_ = false;  // the thread is running a batch
   bool stop_ = false;
   std::atomic<bool> failed_ = false;
   std::thread thread_;
