@@ -102,6 +102,8 @@ void WriteRow(Session& session, EntryState& state) {
   }
   if (isNew)
     state.row.id = session.LastInsertRowid();
+  if (isNew || state.moved)
+    session.frontiers().Note(state.row.serviceId, state.row.start, state.row.end);
   state.changed = state.moved = false;
 }
 
@@ -135,6 +137,8 @@ EntryRow FindEntryRow(Session& session, const std::string& slotKey) {
 }
 
 bool DeleteOverlapping(Session& session, const EntryRow& row) {
+  if (session.frontiers().Beyond(session, row.serviceId, row.start))
+    return true;
   Statement& overlapping = session[Sql::kEntryOverlapping];
   overlapping.Bind(1, row.serviceId);
   overlapping.Bind(2, row.start);

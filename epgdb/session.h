@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "epgdb/entry_frontiers.h"
 #include "epgdb/pending_writes.h"
 #include "epgdb/sqlite.h"
 #include "epgdb/statements.h"
@@ -46,6 +47,8 @@ class Session {
   Statement& operator[](Sql id) { return statements_[id]; }
   int64_t LastInsertRowid() const { return connection_.LastInsertRowid(); }
   PendingList& pending() { return pending_; }
+  // Where the entries of each service end; the writer's.
+  EntryFrontiers& frontiers() { return frontiers_; }
   // Rows were written since the last call. Compare with 0 after a statement that changes rows.
   int64_t Changes() const { return connection_.Changes(); }
 
@@ -81,6 +84,7 @@ class Session {
   Connection connection_;
   Statements statements_;
   PendingList pending_;
+  EntryFrontiers frontiers_;
   bool open_ = false;
   std::atomic<bool> programsReleased_ = false;
   std::string services_file_;

@@ -24,6 +24,7 @@ enum class Sql {
   kEntryUpdate,
   kEntryUpdateOwners,
   kEntryOverlapping,
+  kEntryLastOfService,
   kEntryDelete,
   kEntriesEndedProgramsDelete,
   kEntriesEndedDelete,

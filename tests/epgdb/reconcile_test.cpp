@@ -118,5 +118,30 @@ TEST_F(ReconcileTest, EntryWithoutServiceRemovesNothing) {
   EXPECT_EQ(Scalar("SELECT count(*) FROM schedule_entries"), "2");
 }
 
+// Entries that start where the guide of their service ends overlap nothing and skip the search;
+// one that starts earlier, in this run or a stored one, is still reconciled with all of them.
+TEST_F(ReconcileTest, EntriesBehindTheEndOfTheGuideAndBeforeIt) {
+  StoreGuide({{"Stored", "one", "08:00", "09:00"}});
+  Session run;
+  ASSERT_TRUE(run.opened);
+  ComPtr<IService> one = run.AddService("one", "one");
+  auto reconcile = [&](const std::string& title, const std::string& start, const std::string& end) {
+    ComPtr<IScheduleEntry> entry =
+        run.AddEntry("one::" + start + "::" + end, one.Get(), run.NewProgram(title).Get(),
+                     "2024-03-01", start, end);
+    EXPECT_EQ(run.entries->Reconcile(entry.Get()), S_OK);
+  };
+  reconcile("A", "09:00", "10:00");
+  reconcile("B", "10:00", "11:00");
+  reconcile("C", "11:00", "12:00");
+  reconcile("Across B and C", "10:30", "11:30");
+  reconcile("Across the stored one", "08:30", "09:15");
+  EXPECT_EQ(run.Save(), S_OK);
+  run.Close();
+  EXPECT_EQ(Query("SELECT p.title FROM schedule_entries e JOIN programs p ON p.id = e.program_id "
+                  "ORDER BY e.start_time"),
+            (std::vector<std::string>{"Across the stored one", "Across B and C"}));
+}
+
 }  // namespace
 }  // namespace epgdb_test
