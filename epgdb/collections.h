@@ -56,7 +56,7 @@ class ScheduleEntries final : public ComObject<IScheduleEntries, IID_IScheduleEn
   // right after the first, finds it without waiting for the writer. It stays the stored entry of
   // its slot until the next Add or removal.
   ComPtr<ScheduleEntry> lastAdded_;
-  std::string lastAddedKey_;
+  std::u16string lastAddedKey_;
 };
 
 class Tunables final : public ComObject<ITunables, IID_ITunables> {};

@@ -4,14 +4,6 @@
 #include "platform/com/bstr.h"
 
 namespace epgdb {
-namespace {
-
-std::u16string_view Text(BSTR text) {
-  return {text == nullptr ? u"" : text, SysStringLen(text)};
-}
-
-}  // namespace
-
 Program::Program(std::shared_ptr<Session> session) : session_(std::move(session)) {
   // The id cell and the first values share one block: the writer thread frees it, which makes
   // it dear to allocate here. Values that replace these later (copies) are blocks of their own.
@@ -32,7 +24,7 @@ Program::~Program() {
 
 HRESULT Program::SetText(ProgramColumn column, BSTR text) {
   Values& values = Mutable();
-  std::u16string_view added = Text(text);
+  std::u16string_view added = platform::BstrView(text);
   values.fields[column] = TextSpan{values.texts.size(), added.size()};
   values.texts.append(added);
   Changed();
@@ -45,7 +37,7 @@ HRESULT Program::AddName(ProgramColumn column, BSTR name) {
   if (names == nullptr)
     return SetText(column, name);
   // The joined list goes behind the other texts, as a text of its own.
-  std::u16string_view added = Text(name);
+  std::u16string_view added = platform::BstrView(name);
   TextSpan joined{values.texts.size(), names->length + 2 + added.size()};
   values.texts.append(values.texts, names->offset, names->length);
   values.texts.append(u", ").append(added);

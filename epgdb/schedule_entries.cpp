@@ -9,14 +9,13 @@ namespace epgdb {
 HRESULT ScheduleEntries::Find(BSTR slotKey, IScheduleEntry** entry) {
   if (entry == nullptr)
     return E_POINTER;
-  std::string key = platform::BstrToAnsi(slotKey);
-  if (lastAdded_ && key == lastAddedKey_) {
+  if (lastAdded_ && platform::BstrView(slotKey) == lastAddedKey_) {
     session_->WritePending();
     lastAdded_->AddRef();
     return Deliver<IScheduleEntry>(lastAdded_.Get(), entry);
   }
   session_->Settle();
-  EntryRow row = FindEntryRow(*session_, key);
+  EntryRow row = FindEntryRow(*session_, platform::BstrToAnsi(slotKey));
   *entry = row.id != 0 ? new ScheduleEntry(session_, std::move(row)) : nullptr;
   return *entry != nullptr ? S_OK : S_FALSE;
 }
@@ -26,7 +25,7 @@ HRESULT ScheduleEntries::Add(BSTR slotKey, IScheduleEntry** entry) {
     return E_POINTER;
   // The writes still pending go first, so that the writer's search sees them.
   session_->WritePending();
-  lastAddedKey_ = platform::BstrToAnsi(slotKey);
+  lastAddedKey_ = platform::BstrView(slotKey);
   lastAdded_ = ComPtr<ScheduleEntry>::Attach(new ScheduleEntry(session_, lastAddedKey_));
   lastAdded_->AddRef();
   return Deliver<IScheduleEntry>(lastAdded_.Get(), entry);

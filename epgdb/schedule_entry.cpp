@@ -4,6 +4,7 @@
 
 #include "epgdb/service.h"
 #include "epgdb/time_text.h"
+#include "platform/codepage.h"
 
 namespace epgdb {
 namespace {
@@ -62,9 +63,9 @@ void Apply(Session& session, EntryState& state, const EntryChanges& changes) {
   if (changes.serviceId)
     Place(state, state.row.serviceId, *changes.serviceId);
   if (changes.start)
-    Place(state, state.row.start, *changes.start);
+    Place(state, state.row.start, Value(TimeText(*changes.start)));
   if (changes.end)
-    Place(state, state.row.end, *changes.end);
+    Place(state, state.row.end, Value(TimeText(*changes.end)));
 }
 
 // The statement that writes the row, bound: an insert, an update, or, while the service and
@@ -156,14 +157,16 @@ bool DeleteOverlapping(Session& session, const EntryRow& row) {
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
     : session_(std::move(session)), state_(std::make_shared<EntryState>()) {
-  known_ = {row.serviceId, row.start, row.end};
+  known_ = {row.serviceId, IsSet(row.start), IsSet(row.end)};
   state_->row = std::move(row);
 }
 
-ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::string slotKey)
+ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey)
     : session_(std::move(session)), state_(std::make_shared<EntryState>()) {
-  state_->row.slotKey = std::move(slotKey);
-  session_->Post([session = session_.get(), state = state_] { LookUp(*session, *state); });
+  session_->Post([session = session_.get(), state = state_, key = std::move(slotKey)] {
+    state->row.slotKey = platform::Utf16ToUtf8(key);
+    LookUp(*session, *state);
+  });
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
 }
@@ -203,14 +206,16 @@ HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
 
 HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                     uint16_t minute, uint16_t second) {
-  known_.start = changes_.start = Value(TimeText(year, month, day, hour, minute, second));
+  changes_.start = TimeFields{year, month, day, hour, minute, second};
+  known_.start = true;
   MarkPending(session_->pending());
   return S_OK;
 }
 
 HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second) {
-  known_.end = changes_.end = Value(TimeText(year, month, day, hour, minute, second));
+  changes_.end = TimeFields{year, month, day, hour, minute, second};
+  known_.end = true;
   MarkPending(session_->pending());
   return S_OK;
 }
@@ -238,10 +243,9 @@ HRESULT ScheduleEntry::Reconcile() {
     // Part of the place comes from a stored row that the writer looked up: wait for it.
     session_->Drain();
     const EntryRow& row = state_->row;
-    known_ = {row.serviceId, row.start, row.end};
+    known_ = {row.serviceId, IsSet(row.start), IsSet(row.end)};
   }
-  if (*known_.serviceId == 0 || !IsSet(*known_.start) || !IsSet(*known_.end) ||
-      !session_->Writable()) {
+  if (*known_.serviceId == 0 || !*known_.start || !*known_.end || !session_->Writable()) {
     return S_FALSE;
   }
   session_->Post([session = session_.get(), state = state_] {

@@ -17,6 +17,7 @@
 #include "epgdb/program.h"
 #include "epgdb/provider.h"
 #include "epgdb/session.h"
+#include "epgdb/time_text.h"
 #include "import/epgdb/items.h"
 #include "platform/com/com_ptr.h"
 
@@ -41,11 +42,12 @@ struct EntryState {
   bool moved = false;
 };
 
-// The setters' changes since they were last handed over; unset fields did not change.
+// The setters' changes since they were last handed over; unset fields did not change. Times are
+// written out as text by the writer thread.
 struct EntryChanges {
   std::optional<int64_t> serviceId;
-  std::optional<Value> start;
-  std::optional<Value> end;
+  std::optional<TimeFields> start;
+  std::optional<TimeFields> end;
   bool programSet = false;
   bool providerSet = false;
 };
@@ -57,7 +59,7 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   ScheduleEntry(std::shared_ptr<Session> session, EntryRow row);
   // The entry of the slot key: the writer looks the stored row up, empties it of its added
   // programs, or else the entry will be inserted.
-  ScheduleEntry(std::shared_ptr<Session> session, std::string slotKey);
+  ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey);
   ~ScheduleEntry() override;
 
   // Hands over the writes of the other pending items, so that a search sees them, leaving this
@@ -77,12 +79,12 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   HRESULT AddProgram(IProgram* program) override;
 
  private:
-  // The entry's service and times as they will stand once the queued tasks have run, where
-  // this thread knows them: set here, or read from the row found here.
+  // The entry's service, and whether it has a start and an end, as they will stand once the
+  // queued tasks have run, where this thread knows them: set here, or read from the row found here.
   struct Place {
     std::optional<int64_t> serviceId;
-    std::optional<Value> start;
-    std::optional<Value> end;
+    std::optional<bool> start;
+    std::optional<bool> end;
   };
 
   // Hands the changes collected so far over, to be applied to the state.

@@ -1,16 +1,23 @@
 // Times as stored: local wall-clock text "YYYY-MM-DD HH:MM:SS", which sorts in time order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace epgdb {
 
+// A time as given: year, month, day, hour, minute, second.
+using TimeFields = std::array<uint16_t, 6>;
+
 // The six fields as given, each zero-padded (four digits for the year, two for the others);
 // values that are not a valid time are written as they are.
 std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
                      uint16_t second);
+inline std::string TimeText(const TimeFields& time) {
+  return TimeText(time[0], time[1], time[2], time[3], time[4], time[5]);
+}
 
 // The local wall-clock time `days` calendar days before now; none outside the years 1 to 9999.
 std::optional<std::string> LocalTimeDaysAgo(int32_t days);

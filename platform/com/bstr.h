@@ -29,4 +29,9 @@ void AnsiIntoBstr(std::string_view ansi, BSTR bstr);
 // The BSTR's characters as ANSI (UTF-8) bytes; "" for null.
 std::string BstrToAnsi(BSTR bstr);
 
+// The BSTR's characters; empty for null.
+inline std::u16string_view BstrView(BSTR bstr) {
+  return {bstr == nullptr ? u"" : bstr, SysStringLen(bstr)};
+}
+
 }  // namespace platform
