@@ -7,7 +7,6 @@ namespace platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
 // The length of the run of ASCII bytes at the start of s, tested eight bytes at a time.
 size_t AsciiPrefix(std::string_view s) {
@@ -52,11 +51,6 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
   }
   i += len;
   return cp;
-}
-
-// A decoded U+FFFD that took one byte stands for an invalid sequence; a real one takes three.
-bool IsFault(char32_t cp, size_t length) {
-  return cp == kReplacement && length == 1;
 }
 
 // Writes the UTF-8 bytes of cp at out and returns the position behind them.
@@ -128,28 +122,6 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   }
   out.resize(static_cast<size_t>(p - out.data()));
   return out;
-}
-
-void AppendRepairedUtf8(std::string_view utf8, std::string* out) {
-  // Valid text, nearly all there is, is copied as it is; the first fault switches to a rebuild.
-  size_t i = 0;
-  while (i < utf8.size()) {
-    i += AsciiPrefix(utf8.substr(i));
-    if (i == utf8.size())
-      break;
-    size_t before = i;
-    char32_t cp = DecodeUtf8(utf8, i);
-    if (IsFault(cp, i - before)) {
-      i = before;
-      break;
-    }
-  }
-  out->append(utf8.substr(0, i));
-  while (i < utf8.size()) {
-    size_t before = i;
-    char32_t cp = DecodeUtf8(utf8, i);
-    out->append(IsFault(cp, i - before) ? kReplacementUtf8 : utf8.substr(before, i - before));
-  }
 }
 
 void CharUpperA(char* text) {

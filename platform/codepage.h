@@ -16,10 +16,6 @@ size_t Utf8ToUtf16(std::string_view utf8, char16_t* out);
 // UTF-16 to UTF-8 (and so ANSI) bytes; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
-// Appends to *out the UTF-8 bytes with every invalid sequence replaced by U+FFFD: the same bytes
-// as Utf16ToUtf8(Utf8ToUtf16(utf8)), without the detour. Valid input is copied unchanged.
-void AppendRepairedUtf8(std::string_view utf8, std::string* out);
-
 // Upper-cases the NUL-terminated text in place: ASCII letters only, every other byte unchanged.
 void CharUpperA(char* text);
 

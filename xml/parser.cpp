@@ -179,11 +179,12 @@ void OKRXMLParser::OnCharacterData(const char* data, int length) {
   std::string_view trimmed = TrimSpaces(std::string_view(data, length));
   if (trimmed.empty())
     return;
-  // Utf8ToAnsi, straight onto the end of the text.
+  // expat hands over well-formed UTF-8 only, as it refuses a document with anything else, and
+  // converting that to ANSI (UTF-8 here) leaves it as it is: the piece goes on the text unchanged.
   std::string& text = m_pCurrent->MutableText();
   if (!text.empty())
     text += ' ';
-  platform::AppendRepairedUtf8(trimmed, &text);
+  text.append(trimmed);
 }
 
 void OKRXMLParser::HandleRecordEnd(unsigned code) {

@@ -15,11 +15,12 @@
 //   }
 //
 // Text rules: element text is the element's own character data, each piece expat delivers
-// trimmed of spaces (TrimSpaces), blank pieces dropped, the rest converted to ANSI (Utf8ToAnsi)
-// and joined with one space. Every line reaches expat with its own terminator, which expat
-// delivers in character data as a piece of its own (blank, so dropped): text over several lines
-// is joined with single spaces, whatever expat did with the lines. Inside a tag a line break is
-// a blank, and in an attribute value expat turns it into a space.
+// trimmed of spaces (TrimSpaces), blank pieces dropped, the rest joined with one space. Text stays
+// UTF-8, the ANSI code page: expat delivers nothing that is not well-formed. Every line reaches
+// expat with its own terminator, which expat delivers in character data as a piece of its own
+// (blank, so dropped): text over several lines is joined with single spaces, whatever expat did
+// with the lines. Inside a tag a line break is a blank, and in an attribute value expat turns it
+// into a space.
 #pragma once
 
 #include <cstddef>
@@ -77,9 +78,6 @@ class OKRXMLParser {
   // The outcome of the last ParseFile.
   const OKRXMLParseError& GetParseError() const { return m_error; }
 
-  // Converts UTF-8 to ANSI (here UTF-8 again, through UTF-16: invalid sequences become U+FFFD).
-  // On success stores the result in out and returns true; false for empty input.
-  static bool Utf8ToAnsi(const char* data, size_t length, std::string& out);
   // True when the text holds no graphic byte: none from 0x21 to 0x7E and none from 0x80 up.
   static bool IsBlank(std::string_view text);
   // The text without the spaces (0x20 only) at its start and end; empty when the text is blank.

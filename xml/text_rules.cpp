@@ -1,5 +1,4 @@
-// The text rules of OKRXMLParser: conversion of character data to ANSI and the trimming rule.
-#include "platform/codepage.h"
+// The text rules of OKRXMLParser: what counts as blank and the trimming rule.
 #include "xml/parser.h"
 
 namespace {
@@ -12,15 +11,6 @@ bool IsGraphic(char c) {
 }
 
 }  // namespace
-
-bool OKRXMLParser::Utf8ToAnsi(const char* data, size_t length, std::string& out) {
-  if (data == nullptr || length == 0)
-    return false;
-  // UTF-8 to UTF-16 and back again only replaces invalid sequences.
-  out.clear();
-  platform::AppendRepairedUtf8(std::string_view(data, length), &out);
-  return true;
-}
 
 bool OKRXMLParser::IsBlank(std::string_view text) {
   for (char c : text) {

@@ -116,26 +116,6 @@ TEST(Codepage, DecodingFollowsTheTableOfWellFormedSequences) {
   }
 }
 
-TEST(Codepage, RepairedUtf8EqualsTheRoundTripThroughUtf16) {
-  auto roundTrip = [](std::string_view text) {
-    return platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
-  };
-  auto repaired = [](std::string_view text) {
-    std::string out = "<";
-    platform::AppendRepairedUtf8(text, &out);
-    return out.substr(1);
-  };
-  EXPECT_EQ(repaired(""), "");
-  std::string out = repaired("K\xC3\xB6ln \xEF\xBF\xBD \xF0\x9F\x98\x80");
-  EXPECT_EQ(out, "K\xC3\xB6ln \xEF\xBF\xBD \xF0\x9F\x98\x80");  // valid: unchanged
-  EXPECT_EQ(repaired("abcdefgh\xC3(\xE6\x97"), "abcdefgh\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD");
-  std::mt19937 random(14);
-  for (int i = 0; i < 20000; ++i) {
-    std::string text = RandomText(random);
-    ASSERT_EQ(repaired(text), roundTrip(text)) << testing::PrintToString(text);
-  }
-}
-
 TEST(Codepage, CharUpperTouchesOnlyAsciiLetters) {
   char text[] = "logging:0x1f \xC3\xA4z";
   platform::CharUpperA(text);

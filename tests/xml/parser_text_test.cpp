@@ -37,6 +37,13 @@ TEST(ParserText, NonAsciiTextIsKept) {
             "title(\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8)");
   EXPECT_EQ(DumpOf("<title> \xE3\x83\x8B\xE3\x83\xA5\xE3\x83\xBC\xE3\x82\xB9 </title>"),
             "title(\xE3\x83\x8B\xE3\x83\xA5\xE3\x83\xBC\xE3\x82\xB9)");
+  // Every plane, as it stands; a document that is not well-formed UTF-8 is refused, so nothing
+  // else ever reaches the text.
+  EXPECT_EQ(DumpOf("<t>\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80</t>"),
+            "t(\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80)");
+  EXPECT_EQ(DumpOf("<t>a\xFFz</t>"), "code 5");
+  EXPECT_EQ(DumpOf("<t>\xED\xA0\x80</t>"), "code 5");
+  EXPECT_EQ(DumpOf("<t>&#xD800;</t>"), "code 5");
   // Attribute values stay UTF-8 as expat delivers them, with the entity replaced.
   EXPECT_EQ(DumpOf("<channel id=\"K\xC3\xB6ln &amp; \xD0\x96\"/>"),
             "channel[id=K\xC3\xB6ln & \xD0\x96]");

@@ -22,18 +22,4 @@ TEST(TextRules, TrimSpacesRemovesOnlySpaces) {
   EXPECT_EQ(OKRXMLParser::TrimSpaces(" \xD0\x96 "), "\xD0\x96");
 }
 
-TEST(TextRules, Utf8ToAnsiSizesItsOutputForTheResult) {
-  std::string out = "old";
-  EXPECT_FALSE(OKRXMLParser::Utf8ToAnsi("", 0, out));
-  ASSERT_TRUE(OKRXMLParser::Utf8ToAnsi("plain", 5, out));
-  EXPECT_EQ(out, "plain");
-  // Three bytes for one UTF-16 unit, four for two: more bytes than units.
-  std::string wide = "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";
-  ASSERT_TRUE(OKRXMLParser::Utf8ToAnsi(wide.data(), wide.size(), out));
-  EXPECT_EQ(out, wide);
-  // Invalid sequences are replaced, never dropped.
-  ASSERT_TRUE(OKRXMLParser::Utf8ToAnsi("a\xFFz\xC3", 4, out));
-  EXPECT_EQ(out, "a\xEF\xBF\xBDz\xEF\xBF\xBD");
-}
-
 }  // namespace
