@@ -19,7 +19,8 @@ struct OKRXMLExpatEvents {
   }
   static void XMLCALL Text(void* user, const XML_Char* data, int length) {
     // Most pieces are the line breaks and indentation between tags, which the text rules drop.
-    if (data == nullptr || length <= 0 || OKRXMLParser::IsBlank(std::string_view(data, length)))
+    if (data == nullptr || length <= 0 || (length == 1 && data[0] == '\n') ||
+        OKRXMLParser::IsBlank(std::string_view(data, length)))
       return;
     Guarded(user, [&](OKRXMLParser& parser) { parser.OnCharacterData(data, length); });
   }

@@ -1,30 +1,32 @@
 #include "xml/piece_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
-// The spaces before the tag that a line begins with: 0 unless it begins with spaces and then a
-// start or end tag. Comments, CDATA sections, declarations and processing instructions may run
-// over lines, and are left as they stand.
-size_t TagIndentation(std::string_view line) {
-  const char* begin = line.data();
-  const char* end = begin + line.size();
-  const char* tag = begin;
+// The first c in [from, end), or end.
+const char* Find(const char* from, const char* end, char c) {
+  const void* found = from < end ? std::memchr(from, c, end - from) : nullptr;
+  return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+// The spaces before the tag that the line [line, end) begins with: 0 unless it begins with
+// spaces and then a start or end tag. Comments, CDATA sections, declarations and processing
+// instructions may run over lines, and are left as they stand.
+size_t TagIndentation(const char* line, const char* end) {
+  const char* tag = line;
   while (tag < end && *tag == ' ')
     ++tag;
   bool opensTag = end - tag > 1 && tag[0] == '<' && tag[1] != '!' && tag[1] != '?';
-  return opensTag ? tag - begin : 0;
+  return opensTag ? tag - line : 0;
 }
 
-// True when the line, without its terminator, ends with '>'.
-bool EndsWithTag(std::string_view line) {
-  size_t size = line.size();
-  if (size > 0 && line[size - 1] == '\n')
-    --size;
-  if (size > 0 && line[size - 1] == '\r')
-    --size;
-  return size > 0 && line[size - 1] == '>';
+// True when the line [line, end), without its terminator, ends with '>'.
+bool EndsWithTag(const char* line, const char* end) {
+  if (end > line && end[-1] == '\r')
+    --end;
+  return end > line && end[-1] == '>';
 }
 
 }  // namespace
@@ -75,41 +77,44 @@ std::string_view OKRXMLPieceReader::Unindented(std::string_view lines) {
   m_indents[0].clear();
   // A single line longer than the gathering bound is fed as it stands: no copy of it is made.
   bool unindent = lines.size() <= kGatherLimit;
+  const char* begin = lines.data();
+  const char* end = begin + lines.size();
   // Comments and CDATA sections open with "<!": outside them, the cut finder needs to see only
   // the lines that hold a '!'.
-  size_t bang = lines.find('!');
+  const char* bang = Find(begin, end, '!');
+  const char* copied = begin;  // [begin, copied) is in m_unindented, up to out
+  char* out = nullptr;
   bool lineStart = m_bLineStart;
   bool afterTag = m_bAfterTag;
-  size_t copied = 0;  // lines[0, copied) has been copied to m_unindented[0, kept)
-  size_t kept = 0;
-  for (size_t at = 0; at < lines.size();) {
-    size_t end = lines.find('\n', at);
-    bool ended = end != std::string_view::npos;
-    end = ended ? end + 1 : lines.size();
-    std::string_view line = lines.substr(at, end - at);
-    m_nLinesEnded += ended;
+  for (const char* line = begin; line < end;) {
+    const char* lf = Find(line, end, '\n');
+    const char* next = lf < end ? lf + 1 : end;
+    m_nLinesEnded += lf < end;
     bool outside = !m_cuts.InSection();
-    if (size_t spaces = unindent && lineStart && afterTag && outside ? TagIndentation(line) : 0) {
-      m_indents[0].push_back({m_nLinesEnded + !ended, spaces});
-      if (m_unindented.size() < lines.size())
+    size_t spaces = unindent && lineStart && afterTag && outside ? TagIndentation(line, lf) : 0;
+    if (spaces > 0) {
+      m_indents[0].push_back({m_nLinesEnded + (lf == end), spaces});
+      if (out == nullptr) {
         m_unindented.resize(lines.size());
-      kept = lines.copy(m_unindented.data() + kept, at - copied, copied) + kept;
-      copied = at + spaces;
+        out = m_unindented.data();
+      }
+      out = std::copy(copied, line, out);
+      copied = line + spaces;
     }
-    if (!outside || bang < end) {
-      m_cuts.Pass(line);
-      bang = lines.find('!', end);
+    if (!outside || bang < next) {
+      m_cuts.Pass(std::string_view(line, next - line));
+      bang = Find(next, end, '!');
     }
-    lineStart = ended;
-    afterTag = EndsWithTag(line);
-    at = end;
+    lineStart = lf < end;
+    afterTag = EndsWithTag(line, lf);
+    line = next;
   }
   m_bLineStart = lineStart;
   m_bAfterTag = afterTag;
-  if (copied == 0)
+  if (out == nullptr)
     return lines;
-  kept += lines.copy(m_unindented.data() + kept, lines.size() - copied, copied);
-  return std::string_view(m_unindented).substr(0, kept);
+  out = std::copy(copied, end, out);
+  return std::string_view(m_unindented.data(), out - m_unindented.data());
 }
 
 size_t OKRXMLPieceReader::Indentation(uint64_t line) const {
