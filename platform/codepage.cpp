@@ -88,15 +88,16 @@ size_t Utf8ToUtf16(std::string_view utf8, char16_t* out) {
     size_t ascii = i + AsciiPrefix(utf8.substr(i));
     for (; i < ascii; ++i)
       *p++ = static_cast<unsigned char>(utf8[i]);
-    if (i == utf8.size())
-      break;
-    char32_t cp = DecodeUtf8(utf8, i);
-    if (cp < 0x10000) {
-      *p++ = static_cast<char16_t>(cp);
-    } else {
-      cp -= 0x10000;
-      *p++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-      *p++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    // A word in another script: its characters one after another.
+    while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
+      char32_t cp = DecodeUtf8(utf8, i);
+      if (cp < 0x10000) {
+        *p++ = static_cast<char16_t>(cp);
+      } else {
+        cp -= 0x10000;
+        *p++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+        *p++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+      }
     }
   }
   return static_cast<size_t>(p - out);

@@ -83,13 +83,15 @@ void OKRXMLElement::Empty() {
   EmptyAndTrim(m_strName);
   EmptyAndTrim(m_strText);
   EmptyAndTrim(m_children);
-  m_nAttributes = 0;
   if (m_attributes.size() > kMaxKeptAttributes)
     m_attributes.erase(m_attributes.begin() + kMaxKeptAttributes, m_attributes.end());
-  for (OKRXMLAttribute& attribute : m_attributes) {
-    EmptyAndTrim(attribute.m_strName);
-    EmptyAndTrim(attribute.m_strValue);
+  // Those behind the element's own were emptied when it was taken back before.
+  size_t used = std::min<size_t>(m_nAttributes, m_attributes.size());
+  for (size_t i = 0; i < used; ++i) {
+    EmptyAndTrim(m_attributes[i].m_strName);
+    EmptyAndTrim(m_attributes[i].m_strValue);
   }
+  m_nAttributes = 0;
 }
 
 OKRXMLElement* OKRXMLElement::AddChild(std::string_view name) {
