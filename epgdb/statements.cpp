@@ -56,9 +56,9 @@ constexpr const char* kSql[] = {
     "coalesce((SELECT start_time FROM schedule_entries WHERE service_id = ?1 AND "
     "start_time < ?2 ORDER BY start_time DESC LIMIT 1), ?2) "
     "AND start_time < ?3 AND end_time > ?2 AND id <> ?4",
-    // kEntryLastOfService
+    // kEntryLastOfService: of entries starting at the same time, the one ending last.
     "SELECT start_time, end_time FROM schedule_entries WHERE service_id = ?1 "
-    "ORDER BY start_time DESC LIMIT 1",
+    "ORDER BY start_time DESC, end_time DESC LIMIT 1",
     // kEntryDelete
     "DELETE FROM schedule_entries WHERE id = ?1",
     // kEntriesEndedProgramsDelete
