@@ -175,8 +175,6 @@ void OKRXMLParser::OnEndElement(const char*) {
 void OKRXMLParser::OnCharacterData(const char* data, int length) {
   if (!m_pExpat || data == nullptr || length <= 0 || m_pCurrent == nullptr)
     return;
-  // Trimming before the conversion gives the same result, as the conversion keeps every ASCII
-  // byte and turns nothing else into one; blank pieces, most of them, are never converted.
   std::string_view trimmed = TrimSpaces(std::string_view(data, length));
   if (trimmed.empty())
     return;
