@@ -162,11 +162,9 @@ ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
 }
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey)
-    : session_(std::move(session)), state_(std::make_shared<EntryState>()) {
-  session_->Post([session = session_.get(), state = state_, key = std::move(slotKey)] {
-    state->row.slotKey = platform::Utf16ToUtf8(key);
-    LookUp(*session, *state);
-  });
+    : session_(std::move(session)),
+      state_(std::make_shared<EntryState>()),
+      slotKey_(std::move(slotKey)) {
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
 }
@@ -238,9 +236,9 @@ void ScheduleEntry::WriteOthers() {
 }
 
 HRESULT ScheduleEntry::Reconcile() {
-  HandOverChanges();
   if (!known_.serviceId || !known_.start || !known_.end) {
-    // Part of the place comes from a stored row that the writer looked up: wait for it.
+    // Part of the place comes from a stored row that the writer looks up: wait for it.
+    HandOverChanges();
     session_->Drain();
     const EntryRow& row = state_->row;
     known_ = {row.serviceId, IsSet(row.start), IsSet(row.end)};
@@ -248,21 +246,33 @@ HRESULT ScheduleEntry::Reconcile() {
   if (*known_.serviceId == 0 || !*known_.start || !*known_.end || !session_->Writable()) {
     return S_FALSE;
   }
-  session_->Post([session = session_.get(), state = state_] {
-    if (session->Writable())
-      DeleteOverlapping(*session, state->row);
+  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) {
+    Apply(session, state, changes);
+    if (session.Writable())
+      DeleteOverlapping(session, state.row);
   });
   return S_OK;
 }
 
 void ScheduleEntry::HandOverChanges() {
-  EntryChanges changes = std::exchange(changes_, {});
-  bool none = !changes.programSet && !changes.providerSet && !changes.serviceId && !changes.start &&
-              !changes.end;
-  if (none)
+  bool none = !changes_.programSet && !changes_.providerSet && !changes_.serviceId &&
+              !changes_.start && !changes_.end;
+  if (none && !slotKey_)
     return;
-  session_->Post([session = session_.get(), state = state_, changes = std::move(changes)] {
-    Apply(*session, *state, changes);
+  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) {
+    Apply(session, state, changes);
+  });
+}
+
+template <typename Task>
+void ScheduleEntry::Post(Task task) {
+  session_->Post([session = session_.get(), state = state_, key = std::exchange(slotKey_, {}),
+                  task = std::move(task)] {
+    if (key) {
+      state->row.slotKey = platform::Utf16ToUtf8(*key);
+      LookUp(*session, *state);
+    }
+    task(*session, *state);
   });
 }
 
@@ -274,16 +284,16 @@ void ScheduleEntry::Write() {
   for (ComPtr<Program>& p : addedPrograms_)
     added.push_back(p->Store());
   addedPrograms_.clear();
-  session_->Post([session = session_.get(), state = state_, program, provider, added] {
-    if (!session->Writable())
+  Post([program, provider, added](Session& session, EntryState& state) {
+    if (!session.Writable())
       return;
     if (program)
-      state->row.programId = *program;
+      state.row.programId = *program;
     if (provider)
-      state->row.providerId = *provider;
-    WriteRow(*session, *state);
-    if (state->row.id != 0)
-      WriteAddedPrograms(*session, state->row.id, added);
+      state.row.providerId = *provider;
+    WriteRow(session, state);
+    if (state.row.id != 0)
+      WriteAddedPrograms(session, state.row.id, added);
   });
 }
 

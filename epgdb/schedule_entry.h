@@ -87,12 +87,18 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
     std::optional<bool> end;
   };
 
-  // Hands the changes collected so far over, to be applied to the state.
+  // Hands the changes collected so far over, to be applied to the state; the lookup of the
+  // stored row as well, when it is still to come.
   void HandOverChanges();
   void Write() override;
+  // Hands a write of this entry over, a callable taking the session and the state. The first one
+  // looks the stored row of the slot key up before it.
+  template <typename Task>
+  void Post(Task task);
 
   std::shared_ptr<Session> session_;
-  std::shared_ptr<EntryState> state_;  // the writer's
+  std::shared_ptr<EntryState> state_;      // the writer's
+  std::optional<std::u16string> slotKey_;  // whose stored row the writer has yet to look up
   EntryChanges changes_;
   Place known_;
   ComPtr<Program> program_;
