@@ -162,9 +162,8 @@ ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
 }
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey)
-    : session_(std::move(session)),
-      state_(std::make_shared<EntryState>()),
-      slotKey_(std::move(slotKey)) {
+    : session_(std::move(session)), state_(std::make_shared<EntryState>()), lookUpPending_(true) {
+  state_->slotKey = std::move(slotKey);
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
 }
@@ -257,7 +256,7 @@ HRESULT ScheduleEntry::Reconcile() {
 void ScheduleEntry::HandOverChanges() {
   bool none = !changes_.programSet && !changes_.providerSet && !changes_.serviceId &&
               !changes_.start && !changes_.end;
-  if (none && !slotKey_)
+  if (none && !lookUpPending_)
     return;
   Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) {
     Apply(session, state, changes);
@@ -266,10 +265,10 @@ void ScheduleEntry::HandOverChanges() {
 
 template <typename Task>
 void ScheduleEntry::Post(Task task) {
-  session_->Post([session = session_.get(), state = state_, key = std::exchange(slotKey_, {}),
-                  task = std::move(task)] {
-    if (key) {
-      state->row.slotKey = platform::Utf16ToUtf8(*key);
+  lookUpPending_ = false;
+  session_->Post([session = session_.get(), state = state_, task = std::move(task)] {
+    if (state->slotKey) {
+      state->row.slotKey = platform::Utf16ToUtf8(*std::exchange(state->slotKey, {}));
       LookUp(*session, *state);
     }
     task(*session, *state);

@@ -40,6 +40,7 @@ struct EntryState {
   EntryRow row;
   bool changed = false;
   bool moved = false;
+  std::optional<std::u16string> slotKey;  // set until the stored row of the slot key is looked up
 };
 
 // The setters' changes since they were last handed over; unset fields did not change. Times are
@@ -97,8 +98,8 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   void Post(Task task);
 
   std::shared_ptr<Session> session_;
-  std::shared_ptr<EntryState> state_;      // the writer's
-  std::optional<std::u16string> slotKey_;  // whose stored row the writer has yet to look up
+  std::shared_ptr<EntryState> state_;  // the writer's once a write is handed over
+  bool lookUpPending_ = false;         // no write handed over yet looks the stored row up
   EntryChanges changes_;
   Place known_;
   ComPtr<Program> program_;
