@@ -14,8 +14,9 @@ Program::Program(std::shared_ptr<Session> session) : session_(std::move(session)
   auto row = std::make_shared<Row>();
   id_ = IdCell(row, &row->id);
   values_ = std::shared_ptr<Values>(row, &row->values);
-  // Room for the texts of most programmes, so that they are not moved as they grow.
-  values_->texts.reserve(512);
+  // Room for the texts of most programmes, so that they are not moved as they grow; a block of
+  // under 1 KiB, which the allocator keeps apart from its large ones and hands out again at once.
+  values_->texts.reserve(496);
 }
 
 Program::~Program() {

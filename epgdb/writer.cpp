@@ -7,8 +7,8 @@ namespace epgdb {
 namespace {
 
 // A batch holds the writes of about a hundred programmes: the thread is woken rarely, and what
-// the queue holds (the values of the programmes waiting) stays near a MiB.
-constexpr size_t kBatchSize = 512;
+// the queue holds (the values of the programmes waiting) stays under a MiB.
+constexpr size_t kBatchSize = 256;
 constexpr size_t kMaxBatches = 2;
 
 }  // namespace
