@@ -208,7 +208,7 @@ void CEPGDataBase::OnStartElement(const char* name, const char** attributes) {
 void CEPGDataBase::OnEndElement(const char* name) {
   OKRXMLElement* element = GetCurrent();
   if (element != nullptr) {
-    const std::string& tag = element->GetName();
+    std::string_view tag = element->GetName();
     bool record = tag == "programme" || tag == "channel";
     if (record) {
       ++m_nRecords;

@@ -80,6 +80,7 @@ class CEPGDataBase : public OKRXMLParser {
   CProgressDialog* m_pProgress;
   std::map<std::string, ComPtr<IService>, std::less<>> m_ChannelMap;
   ImportSummary m_summary;
-  BstrBuffer m_bstrText;    // the texts of programmes, as they are handed to the component
-  uint64_t m_nRecords = 0;  // channel and programme elements handed to their handlers
+  BstrBuffer m_bstrText;     // the texts of programmes, as they are handed to the component
+  std::string m_strSlotKey;  // the slot key of the programme being handled
+  uint64_t m_nRecords = 0;   // channel and programme elements handed to their handlers
 };

@@ -103,7 +103,7 @@ class Setters {
     bool anyActor = false;
     OKRXMLElement* person;
     for (unsigned i = 0; (person = credits->GetChild(i)) != nullptr; ++i) {
-      const std::string& role = person->GetName();
+      std::string_view role = person->GetName();
       if (role == "director") {
         Text(&IProgram::SetDirector, person);
       } else if (role == "presenter") {

@@ -29,12 +29,11 @@ CalendarTime ReadTime(const OKRXMLElement* element, const char* name, int32_t of
   return time;
 }
 
-// The slot key: "channel::start::stop", the stamps as the file gives them.
-std::string SlotKey(std::string_view channelId, std::string_view start, std::string_view stop) {
-  std::string key;
-  key.reserve(channelId.size() + start.size() + stop.size() + 4);
-  key.append(channelId).append("::").append(start).append("::");
-  return key.append(stop);
+// The slot key: "channel::start::stop", the stamps as the file gives them, made in *key.
+const std::string& SlotKey(std::string_view channelId, std::string_view start,
+                           std::string_view stop, std::string* key) {
+  key->assign(channelId).append("::").append(start).append("::");
+  return key->append(stop);
 }
 
 void SetTimes(IScheduleEntry* entry, const CalendarTime& start, const CalendarTime& stop) {
@@ -55,7 +54,7 @@ int CEPGDataBase::HandleProgramme(OKRXMLElement* element) {
   if (element == nullptr)
     return kRejected;
   ++m_summary.programmes;
-  if (element->GetName() != "programme") {
+  if (std::string_view(element->GetName()) != "programme") {
     return RejectProgramme("Parser seems broken: not in <programme> block",
                            &m_summary.otherRejections);
   }
@@ -81,7 +80,7 @@ int CEPGDataBase::HandleProgramme(OKRXMLElement* element) {
   program->SetTitle(m_bstrText.Set(title));
   FillProgram(element, program.Get(), m_bstrText);
   slot.service = FindService(slot.channelId);
-  std::string key = SlotKey(slot.channelId, slot.startText, slot.stopText);
+  const std::string& key = SlotKey(slot.channelId, slot.startText, slot.stopText, &m_strSlotKey);
   if (clump.empty() || clump[0] == '0')
     return AddEntry(key, title, slot, program.Get());
   if (clump[0] == '1')
