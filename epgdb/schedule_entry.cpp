@@ -29,7 +29,7 @@ bool DeleteEntry(Session& session, int64_t id) {
 
 // Looks the stored row of the state's slot key up; a stored row loses its added programs.
 void LookUp(Session& session, EntryState& state) {
-  state.row = FindEntryRow(session, state.row.slotKey);
+  ReadStoredRow(session, &state.row);
   if (state.row.id == 0) {
     state.changed = true;
     return;
@@ -49,7 +49,17 @@ void Place(EntryState& state, T& column, const T& value) {
   state.changed = state.moved = true;
 }
 
-void Apply(Session& session, EntryState& state, const EntryChanges& changes) {
+// Sets a time of the entry's place, written into the room the changes bring, noting whether it
+// moved.
+void PlaceTime(EntryState& state, Value& column, const TimeFields& time, std::string& room) {
+  TimeTextInto(time, &room);
+  if (const auto* stored = std::get_if<std::string>(&column); stored != nullptr && *stored == room)
+    return;
+  column = std::move(room);
+  state.changed = state.moved = true;
+}
+
+void Apply(Session& session, EntryState& state, EntryChanges& changes) {
   if (changes.programSet) {
     if (state.row.id != 0)
       session.NoteProgramsReleased();
@@ -63,9 +73,9 @@ void Apply(Session& session, EntryState& state, const EntryChanges& changes) {
   if (changes.serviceId)
     Place(state, state.row.serviceId, *changes.serviceId);
   if (changes.start)
-    Place(state, state.row.start, Value(TimeText(*changes.start)));
+    PlaceTime(state, state.row.start, *changes.start, changes.startText);
   if (changes.end)
-    Place(state, state.row.end, Value(TimeText(*changes.end)));
+    PlaceTime(state, state.row.end, *changes.end, changes.endText);
 }
 
 // The statement that writes the row, bound: an insert, an update, or, while the service and
@@ -120,20 +130,26 @@ void WriteAddedPrograms(Session& session, int64_t entryId, const std::vector<IdC
 
 }  // namespace
 
-EntryRow FindEntryRow(Session& session, const std::string& slotKey) {
+void ReadStoredRow(Session& session, EntryRow* row) {
   Statement& query = session[Sql::kEntryBySlot];
-  query.Bind(1, slotKey);
-  EntryRow row;
-  row.slotKey = slotKey;
+  query.Bind(1, row->slotKey);
   if (query.Step()) {
-    row.id = query.ColumnInt64(0);
-    row.serviceId = query.ColumnInt64(1);
-    row.providerId = query.ColumnInt64(2);
-    row.programId = query.ColumnInt64(3);
-    row.start = query.ColumnValue(4);
-    row.end = query.ColumnValue(5);
+    row->id = query.ColumnInt64(0);
+    row->serviceId = query.ColumnInt64(1);
+    row->providerId = query.ColumnInt64(2);
+    row->programId = query.ColumnInt64(3);
+    row->start = query.ColumnValue(4);
+    row->end = query.ColumnValue(5);
+  } else {
+    row->id = 0;
   }
   query.Reset();
+}
+
+EntryRow FindEntryRow(Session& session, const std::string& slotKey) {
+  EntryRow row;
+  row.slotKey = slotKey;
+  ReadStoredRow(session, &row);
   return row;
 }
 
@@ -163,7 +179,10 @@ ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey)
     : session_(std::move(session)), state_(std::make_shared<EntryState>()), lookUpPending_(true) {
-  state_->slotKey = std::move(slotKey);
+  // The room for the key as UTF-8 (three bytes at most for a unit) is made here, where it is freed.
+  state_->row.slotKey.reserve(3 * slotKey.size());
+  state_->givenKey = std::move(slotKey);
+  state_->lookUp = true;
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
 }
@@ -204,6 +223,7 @@ HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
 HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                     uint16_t minute, uint16_t second) {
   changes_.start = TimeFields{year, month, day, hour, minute, second};
+  changes_.startText.reserve(kTimeTextRoom);
   known_.start = true;
   MarkPending(session_->pending());
   return S_OK;
@@ -212,6 +232,7 @@ HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day,
 HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second) {
   changes_.end = TimeFields{year, month, day, hour, minute, second};
+  changes_.endText.reserve(kTimeTextRoom);
   known_.end = true;
   MarkPending(session_->pending());
   return S_OK;
@@ -245,7 +266,7 @@ HRESULT ScheduleEntry::Reconcile() {
   if (*known_.serviceId == 0 || !*known_.start || !*known_.end || !session_->Writable()) {
     return S_FALSE;
   }
-  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) {
+  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) mutable {
     Apply(session, state, changes);
     if (session.Writable())
       DeleteOverlapping(session, state.row);
@@ -258,7 +279,7 @@ void ScheduleEntry::HandOverChanges() {
               !changes_.start && !changes_.end;
   if (none && !lookUpPending_)
     return;
-  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) {
+  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) mutable {
     Apply(session, state, changes);
   });
 }
@@ -266,9 +287,10 @@ void ScheduleEntry::HandOverChanges() {
 template <typename Task>
 void ScheduleEntry::Post(Task task) {
   lookUpPending_ = false;
-  session_->Post([session = session_.get(), state = state_, task = std::move(task)] {
-    if (state->slotKey) {
-      state->row.slotKey = platform::Utf16ToUtf8(*std::exchange(state->slotKey, {}));
+  session_->Post([session = session_.get(), state = state_, task = std::move(task)]() mutable {
+    if (state->lookUp) {
+      state->lookUp = false;
+      state->row.slotKey.assign(platform::Utf16ToUtf8(state->givenKey));
       LookUp(*session, *state);
     }
     task(*session, *state);

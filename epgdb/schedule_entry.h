@@ -40,7 +40,9 @@ struct EntryState {
   EntryRow row;
   bool changed = false;
   bool moved = false;
-  std::optional<std::u16string> slotKey;  // set until the stored row of the slot key is looked up
+  // The slot key as given, while the stored row is still to be looked up.
+  std::u16string givenKey;
+  bool lookUp = false;
 };
 
 // The setters' changes since they were last handed over; unset fields did not change. Times are
@@ -49,6 +51,10 @@ struct EntryChanges {
   std::optional<int64_t> serviceId;
   std::optional<TimeFields> start;
   std::optional<TimeFields> end;
+  // Room for the times' text, made on the caller's thread: the row keeps it, and every block is
+  // freed on the thread that made it.
+  std::string startText;
+  std::string endText;
   bool programSet = false;
   bool providerSet = false;
 };
@@ -110,6 +116,9 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
 // The writer's side, also run on the caller's thread after a drain.
 // The stored row of the slot key, or none (row.id 0).
 EntryRow FindEntryRow(Session& session, const std::string& slotKey);
+// The same into *row, whose slot key is the one looked up: the other columns of the stored row,
+// else id 0.
+void ReadStoredRow(Session& session, EntryRow* row);
 // Deletes the entries of the row's service overlapping its time range, other than the row.
 // True on success.
 bool DeleteOverlapping(Session& session, const EntryRow& row);

@@ -44,16 +44,21 @@ char* PutPadded(char* out, unsigned value, unsigned width) {
 
 }  // namespace
 
+void TimeTextInto(const TimeFields& time, std::string* out) {
+  char text[40];  // six fields of at most five digits and five separators
+  char* end = PutPadded(text, time[0], 4);
+  for (size_t i = 1; i < time.size(); ++i) {
+    *end++ = "--- ::"[i];
+    end = PutPadded(end, time[i], 2);
+  }
+  out->assign(text, end);
+}
+
 std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
                      uint16_t second) {
-  char text[40];  // six fields of at most five digits and five separators
-  char* end = PutPadded(text, year, 4);
-  for (auto [separator, value] :
-       {std::pair{'-', month}, {'-', day}, {' ', hour}, {':', minute}, {':', second}}) {
-    *end++ = separator;
-    end = PutPadded(end, value, 2);
-  }
-  return std::string(text, end);
+  std::string text;
+  TimeTextInto({year, month, day, hour, minute, second}, &text);
+  return text;
 }
 
 std::optional<std::string> LocalTimeDaysAgo(int32_t days) {

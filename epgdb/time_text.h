@@ -15,9 +15,9 @@ using TimeFields = std::array<uint16_t, 6>;
 // values that are not a valid time are written as they are.
 std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute,
                      uint16_t second);
-inline std::string TimeText(const TimeFields& time) {
-  return TimeText(time[0], time[1], time[2], time[3], time[4], time[5]);
-}
+// The same into *out, in the room it has: kTimeTextRoom bytes hold any time.
+void TimeTextInto(const TimeFields& time, std::string* out);
+constexpr size_t kTimeTextRoom = 40;
 
 // The local wall-clock time `days` calendar days before now; none outside the years 1 to 9999.
 std::optional<std::string> LocalTimeDaysAgo(int32_t days);
