@@ -41,7 +41,7 @@ class Writer {
   using Batch = std::vector<Task>;
 
   void HandOver();
-  // Keeps the tasks of the batches run, to be destroyed one at a time.
+  // Keeps the tasks of the batches run, to be destroyed a few at a time.
   void KeepToDestroy(std::vector<Batch> ran);
   // Destroys the two oldest tasks run that are not destroyed yet, or what there is: faster than
   // tasks are posted, so that those run are soon all gone.
