@@ -93,9 +93,15 @@ TEST_F(FaultTest, CancelKeepsTheProgrammesReadBeforeIt) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(duration * i / 6);
     child.Signal(SIGTERM);
-    EXPECT_EQ(child.Wait(), 0);
+    int exitCode = child.Wait();
     std::vector<std::string> stored = Rows(entries);
     EXPECT_TRUE(IntegrityOk());
+    // On a loaded machine the run may have saved everything and hidden its dialog before the
+    // signal came: then the signal ends the process as usual, and the whole import is kept.
+    if (exitCode == -100 - SIGTERM)
+      EXPECT_EQ(stored, whole);
+    else
+      EXPECT_EQ(exitCode, 0);
     ASSERT_LE(stored.size(), whole.size());
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), whole.begin()));
     EXPECT_EQ(Count("schedule_entries") - long(stored.size()), 2);
