@@ -8,21 +8,42 @@
 
 #include "platform/codepage.h"
 #include "xml/piece_reader.h"
+#include "xml/xhtml_entities.h"
 
 // expat's callbacks. Nothing may unwind through expat: a failure stops the parse instead.
 struct OKRXMLExpatEvents {
+  // A tag ends the run of text under way, which belongs to the element it opens or closes in.
   static void XMLCALL Start(void* user, const XML_Char* name, const XML_Char** attributes) {
-    Guarded(user, [&](OKRXMLParser& parser) { parser.OnStartElement(name, attributes); });
+    Guarded(user, [&](OKRXMLParser& parser) {
+      parser.EndTextRun();
+      parser.OnStartElement(name, attributes);
+    });
   }
   static void XMLCALL End(void* user, const XML_Char* name) {
-    Guarded(user, [&](OKRXMLParser& parser) { parser.OnEndElement(name); });
+    Guarded(user, [&](OKRXMLParser& parser) {
+      parser.EndTextRun();
+      parser.OnEndElement(name);
+    });
   }
+  // expat delivers every line break as a piece of its own.
   static void XMLCALL Text(void* user, const XML_Char* data, int length) {
-    // Most pieces are the line breaks and indentation between tags, which the text rules drop.
-    if (data == nullptr || length <= 0 || (length == 1 && data[0] == '\n') ||
-        OKRXMLParser::IsBlank(std::string_view(data, length)))
+    if (data == nullptr || length <= 0)
       return;
+    if (length == 1 && data[0] == '\n') {
+      Guarded(user, [](OKRXMLParser& parser) { parser.EndTextRun(); });
+      return;
+    }
     Guarded(user, [&](OKRXMLParser& parser) { parser.OnCharacterData(data, length); });
+  }
+  // An entity declared in an external DTD, which is never read: an XHTML name stands for its
+  // character, any other is dropped.
+  static void XMLCALL SkippedEntity(void* user, const XML_Char* name, int isParameterEntity) {
+    std::string_view text = isParameterEntity ? std::string_view() : XhtmlEntityText(name);
+    if (text.empty())
+      return;
+    Guarded(user, [&](OKRXMLParser& parser) {
+      parser.OnCharacterData(text.data(), static_cast<int>(text.size()));
+    });
   }
 
   template <typename Event>
@@ -68,13 +89,16 @@ unsigned OKRXMLParser::Open() {
   if (!m_pExpat)
     return 1;
   XML_SetElementHandler(m_pExpat.get(), OKRXMLExpatEvents::Start, OKRXMLExpatEvents::End);
-  if (KeepsText())
+  if (KeepsText()) {
     XML_SetCharacterDataHandler(m_pExpat.get(), OKRXMLExpatEvents::Text);
+    XML_SetSkippedEntityHandler(m_pExpat.get(), OKRXMLExpatEvents::SkippedEntity);
+  }
   XML_SetUserData(m_pExpat.get(), this);
   return 0;
 }
 
 void OKRXMLParser::Close() {
+  m_bTextRun = false;
   m_pRoot.reset();
   m_pCurrent = nullptr;
   m_elementStack.clear();
@@ -175,15 +199,37 @@ void OKRXMLParser::OnEndElement(const char*) {
 void OKRXMLParser::OnCharacterData(const char* data, int length) {
   if (!m_pExpat || data == nullptr || length <= 0 || m_pCurrent == nullptr)
     return;
-  std::string_view trimmed = TrimSpaces(std::string_view(data, length));
-  if (trimmed.empty())
-    return;
   // expat hands over well-formed UTF-8 only, as it refuses a document with anything else, and
   // converting that to ANSI (UTF-8 here) leaves it as it is: the piece goes on the text unchanged.
+  std::string_view piece(data, static_cast<size_t>(length));
   std::string& text = m_pCurrent->MutableText();
-  if (!text.empty())
-    text += ' ';
-  text.append(trimmed);
+  if (!m_bTextRun) {
+    // Spaces that would begin a run are trimmed anyway: the indentation of most lines.
+    piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
+    if (piece.empty())
+      return;
+    if (!text.empty())
+      text += ' ';
+    m_nTextRunStart = text.size();
+    m_bTextRun = true;
+  }
+  text.append(piece);
+}
+
+void OKRXMLParser::EndTextRun() {
+  if (!m_bTextRun)
+    return;
+  m_bTextRun = false;
+  std::string& text = m_pCurrent->MutableText();
+  std::string_view run = TrimSpaces(std::string_view(text).substr(m_nTextRunStart));
+  if (run.empty()) {
+    // Without the space put before the run.
+    text.resize(m_nTextRunStart > 0 ? m_nTextRunStart - 1 : 0);
+    return;
+  }
+  size_t first = static_cast<size_t>(run.data() - text.data());
+  text.resize(first + run.size());
+  text.erase(m_nTextRunStart, first - m_nTextRunStart);
 }
 
 void OKRXMLParser::HandleRecordEnd(unsigned code) {
@@ -233,6 +279,8 @@ void OKRXMLParser::Abort(const char* reason) {
 }
 
 void OKRXMLParser::RecordExpatError() {
+  // The tree keeps what came before the error, its last text trimmed as usual.
+  EndTextRun();
   XML_Parser parser = m_pExpat.get();
   XML_Error code = XML_GetErrorCode(parser);
   const char* text = XML_ErrorString(code);

@@ -14,13 +14,13 @@
 //     OKRXMLParser::OnEndElement(name);
 //   }
 //
-// Text rules: element text is the element's own character data, each piece expat delivers
-// trimmed of spaces (TrimSpaces), blank pieces dropped, the rest joined with one space. Text stays
+// Text rules: element text is the element's own character data in runs, a run being what lies
+// between two line breaks, or between a line break and a tag. The pieces of a run are joined as
+// expat delivers them (it cuts text at references and where it likes), each run is trimmed of
+// spaces (TrimSpaces), blank runs are dropped and the rest joined with one space. Text stays
 // UTF-8, the ANSI code page: expat delivers nothing that is not well-formed. Every line reaches
-// expat with its own terminator, which expat delivers in character data as a piece of its own
-// (blank, so dropped): text over several lines is joined with single spaces, whatever expat did
-// with the lines. Inside a tag a line break is a blank, and in an attribute value expat turns it
-// into a space.
+// expat with its own terminator, which expat delivers in character data as a piece of its own.
+// Inside a tag a line break is a blank, and in an attribute value expat turns it into a space.
 #pragma once
 
 #include <cstddef>
@@ -69,8 +69,7 @@ class OKRXMLParser {
   virtual void OnStartElement(const char* name, const char** attributes);
   // The enclosing element becomes current (none after the root).
   virtual void OnEndElement(const char* name);
-  // Adds a piece of character data to the current element's text by the text rules. Blank pieces
-  // are dropped before they get here.
+  // Adds a piece of character data to the current element's run of text (text rules above).
   virtual void OnCharacterData(const char* data, int length);
   // False for a parser that never reads element text: expat then delivers no character data.
   virtual bool KeepsText() const { return true; }
@@ -114,11 +113,16 @@ class OKRXMLParser {
   // line that would not have been read.
   bool FailedPastStop() const;
   void RecordExpatError();
+  // Trims the run of text under way on the current element and joins it to the text before it.
+  void EndTextRun();
 
   std::unique_ptr<XML_ParserStruct, ExpatDeleter> m_pExpat;
   std::unique_ptr<OKRXMLElement> m_pRoot;
   OKRXMLElement* m_pCurrent = nullptr;
   std::vector<OKRXMLElement*> m_elementStack;  // open ancestors of the current element
+  // A run of text is under way on the current element: its text from m_nTextRunStart on.
+  bool m_bTextRun = false;
+  size_t m_nTextRunStart = 0;
   bool m_bStop = false;
   // expat is given many lines at once; the stop flag ends the handling where their lines would
   // have ended it. Offsets count the bytes given to expat.

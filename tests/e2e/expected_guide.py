@@ -1,15 +1,14 @@
 #!/usr/bin/env python3
 """Computes, independently of the program, what an import or an extraction of a listings file
 must store: the channel ids in document order, and the schedule entries that survive (slot key,
-start, end, title, service), for a fresh database, no offset and the UTC time zone. Titles are
-given without their spaces: where the program joins the pieces of a text with a space (at a line
-break or a character reference) is checked elsewhere. The service is the channel id, or NULL
-when no channel element with that id came before the programme.
+start, end, title, service), for a fresh database, no offset and the UTC time zone. The service
+is the channel id, or NULL when no channel element with that id came before the programme.
 
 Usage: expected_guide.py channels|entries FILE
 Prints one item per line; bytes are UTF-8. Records after a well-formedness error are not seen,
 as the program stops there too.
 """
+import calendar
 import sys
 import xml.etree.ElementTree as ET
 
@@ -20,16 +19,16 @@ def is_blank(text):
 
 
 def own_text(element):
-    """The element's own character data: every piece trimmed of spaces, blank ones dropped,
-    joined with one space. Pieces split where the document breaks lines or has references; only
-    blankness and the pieces' words matter for the checks made here."""
+    """The element's own character data, references replaced, in runs: what lies between two line
+    breaks or between a line break and a child element. Each run is trimmed of spaces, blank ones
+    are dropped, the rest joined with one space."""
     pieces = [element.text or ""] + [child.tail or "" for child in element]
     words = []
     for piece in pieces:
-        for line in piece.split("\n"):
-            line = line.strip(" ")
-            if not is_blank(line):
-                words.append(line)
+        for run in piece.split("\n"):
+            run = run.strip(" ")
+            if not is_blank(run):
+                words.append(run)
     return " ".join(words)
 
 
@@ -51,6 +50,13 @@ def parse_time(text):
         if len(digits) >= at + 2:
             fields[i + 1] = int(digits[at:at + 2])
     return tuple(fields)
+
+
+def is_calendar_time(fields):
+    year, month, day, hour, minute, second = fields
+    if not (1 <= year <= 9999 and 1 <= month <= 12 and hour < 24 and minute < 60 and second < 60):
+        return False
+    return 1 <= day <= calendar.monthrange(year, month)[1]
 
 
 def time_text(fields):
@@ -109,7 +115,8 @@ def entries(path):
         entry = (service, time_text(start), time_text(stop), title)
         if key in stored:
             keys_of.get(stored[key][0], set()).discard(key)
-        if service is not None:
+        # An entry whose times are not a calendar time (no start, say) replaces nothing.
+        if service is not None and is_calendar_time(start) and is_calendar_time(stop):
             mine = keys_of.setdefault(service, set())
             for other in [k for k in mine if stored[k][1] < entry[2] and entry[1] < stored[k][2]]:
                 del stored[other]
@@ -117,7 +124,7 @@ def entries(path):
             mine.add(key)
         stored[key] = entry
     for key, (service, start, end, title) in stored.items():
-        yield "%s|%s|%s|%s|%s" % (key, start, end, title.replace(" ", ""), service or "NULL")
+        yield "%s|%s|%s|%s|%s" % (key, start, end, title, service or "NULL")
 
 
 def main():

@@ -85,7 +85,7 @@ std::vector<std::string> StoredEntries(const std::string& database) {
   if (!std::filesystem::exists(database))
     return {};
   return Sorted(QueryRows(database,
-                          "SELECT e.slot_key, e.start_time, e.end_time, replace(p.title, ' ', ''), "
+                          "SELECT e.slot_key, e.start_time, e.end_time, p.title, "
                           "s.channel_id FROM schedule_entries e "
                           "LEFT JOIN programs p ON p.id = e.program_id "
                           "LEFT JOIN services s ON s.id = e.service_id"));

@@ -28,7 +28,7 @@ std::vector<std::string> ModelLines(const std::string& what, const std::string& 
 std::string ChannelsFileText(const std::string& file);
 
 // The schedule entries stored in the database, in the model's form
-// (slot key|start|end|title without spaces|channel id or NULL), sorted; none when there is no
+// (slot key|start|end|title|channel id or NULL), sorted; none when there is no
 // database.
 std::vector<std::string> StoredEntries(const std::string& database);
 

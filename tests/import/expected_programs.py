@@ -5,8 +5,7 @@ by the rules of expected_guide.py (beside the end-to-end tests); this adds the c
 
 Usage: expected_programs.py programs|unused FILE
 programs: one line per slot key, "key|" then the columns of the programs table after its id, in
-table order, NULL where nothing is set; texts without their spaces, as expected_guide.py gives
-titles. The programme read last for a key is the one its entry keeps.
+table order, NULL where nothing is set. The programme read last for a key is the one its entry keeps.
 unused: the number of "Unused" lines the import logs at TRACE level.
 """
 import os
@@ -116,7 +115,7 @@ def programs(path):
         if not clump or clump[0] == "0":
             kept[key] = columns(element, title)
     for key, values in kept.items():
-        shown = ["NULL" if v is None else str(v).replace(" ", "") for v in values]
+        shown = ["NULL" if v is None else str(v) for v in values]
         yield key + "|" + "|".join(shown)
 
 

@@ -17,18 +17,36 @@ std::string DumpOf(const std::string& document) {
   return Dump(parser->GetRoot());
 }
 
-TEST(ParserText, PiecesAreTrimmedAndJoinedWithOneSpace) {
-  // The entity arrives as a piece of its own.
-  EXPECT_EQ(DumpOf("<title>AT&amp;T</title>"), "title(AT & T)");
-  // Three lines, each trimmed of its spaces.
-  EXPECT_EQ(DumpOf("<tv>\n  <desc>  First line  \n     second line\n third line  </desc>\n</tv>\n"),
-            "tv{desc(First line second line third line)}");
-  // Blank data adds nothing, also inside a CDATA section.
-  EXPECT_EQ(DumpOf("<tv>\n  <a>   \n\t\n  </a>\n  <b><![CDATA[  ]]></b>\n</tv>"), "tv{a,b}");
-  // Only spaces are trimmed: a leading tab stays.
-  EXPECT_EQ(DumpOf("<title>\tTabbed  </title>"), "title(\tTabbed)");
-  // Mixed content: the element's own pieces only.
-  EXPECT_EQ(DumpOf("<a>x<b>y</b>z</a>"), "a(x z){b(y)}");
+TEST(ParserText, RunsBetweenLineBreaksAreTrimmedAndJoinedWithOneSpace) {
+  struct Case {
+    const char* document;
+    const char* tree;
+  };
+  const Case cases[] = {
+      // References and expat's own cuts join a run as written.
+      {"<title>AT&amp;T</title>", "title(AT&T)"},
+      {"<title>Peter Kay&apos;s Car Share</title>", "title(Peter Kay's Car Share)"},
+      {"<t>Bobby &quot;Tables&quot; &lt;3</t>", "t(Bobby \"Tables\" <3)"},
+      {"<t>caf&#xE9; &#8364;5 &#65;&#66; &amp; &amp;</t>",
+       "t(caf\xC3\xA9 \xE2\x82\xAC"
+       "5 AB & &)"},
+      {"<t> <![CDATA[a < b]]>&amp;c <![CDATA[ ]]> </t>", "t(a < b&c)"},
+      // Three lines, each trimmed of its spaces; a reference at a line's edge.
+      {"<tv>\n  <desc>  First line  \n     second&amp;\n&amp;third  </desc>\n</tv>\n",
+       "tv{desc(First line second& &third)}"},
+      // Blank runs add nothing, also inside a CDATA section.
+      {"<tv>\n  <a>   \n\t\n  </a>\n  <b><![CDATA[  ]]></b>\n</tv>", "tv{a,b}"},
+      // Only spaces are trimmed: a leading tab stays.
+      {"<title>\tTabbed  </title>", "title(\tTabbed)"},
+      // Mixed content: the element's own runs only, ended by the child's tags.
+      {"<a>x<b>y</b>z</a>", "a(x z){b(y)}"},
+      {"<a>x <b/>&amp; y</a>", "a(x & y){b}"},
+      // Entities of a DTD that is never read: XHTML names stand for their character.
+      {"<!DOCTYPE tv SYSTEM \"xmltv.dtd\">\n<t>Caf&eacute; at&nbsp;Noon&unknown;!</t>",
+       "t(Caf\xC3\xA9 at\xC2\xA0Noon!)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DumpOf(c.document), c.tree) << c.document;
 }
 
 TEST(ParserText, NonAsciiTextIsKept) {
