@@ -154,6 +154,9 @@ EntryRow FindEntryRow(Session& session, const std::string& slotKey) {
 }
 
 bool DeleteOverlapping(Session& session, const EntryRow& row) {
+  // A time that is not one (a programme without start is all zero) would overlap far too much.
+  if (row.serviceId == 0 || !IsCalendarTime(row.start) || !IsCalendarTime(row.end))
+    return true;
   if (session.frontiers().Beyond(session, row.serviceId, row.start))
     return true;
   Statement& overlapping = session[Sql::kEntryOverlapping];
@@ -312,6 +315,8 @@ void ScheduleEntry::Write() {
       state.row.programId = *program;
     if (provider)
       state.row.providerId = *provider;
+    if (session.ReconcilesEveryEntry())
+      DeleteOverlapping(session, state.row);
     WriteRow(session, state);
     if (state.row.id != 0)
       WriteAddedPrograms(session, state.row.id, added);

@@ -119,8 +119,9 @@ EntryRow FindEntryRow(Session& session, const std::string& slotKey);
 // The same into *row, whose slot key is the one looked up: the other columns of the stored row,
 // else id 0.
 void ReadStoredRow(Session& session, EntryRow* row);
-// Deletes the entries of the row's service overlapping its time range, other than the row.
-// True on success.
+// Deletes the entries of the row's service overlapping its time range, other than the row;
+// nothing when the row has no service, or a time that is not a valid calendar time. True on
+// success.
 bool DeleteOverlapping(Session& session, const EntryRow& row);
 
 }  // namespace epgdb

@@ -39,6 +39,7 @@ bool Session::Begin(const std::string& path) {
     return false;
   if (clean)
     ForgetCleanRequest(path);
+  reconcilesEveryEntry_ = clean;
   open_ = true;
   return true;
 }

@@ -47,6 +47,9 @@ class Session {
   Statement& operator[](Sql id) { return statements_[id]; }
   int64_t LastInsertRowid() const { return connection_.LastInsertRowid(); }
   PendingList& pending() { return pending_; }
+  // The import began by emptying the database, and its caller then reconciles no entry: each
+  // entry reconciles itself as it is written, so that the entries of a service never overlap.
+  bool ReconcilesEveryEntry() const { return reconcilesEveryEntry_; }
   // Where the entries of each service end; the writer's.
   EntryFrontiers& frontiers() { return frontiers_; }
   // Rows were written since the last call. Compare with 0 after a statement that changes rows.
@@ -86,6 +89,7 @@ class Session {
   PendingList pending_;
   EntryFrontiers frontiers_;
   bool open_ = false;
+  bool reconcilesEveryEntry_ = false;
   std::atomic<bool> programsReleased_ = false;
   std::string path_;
   std::string services_file_;

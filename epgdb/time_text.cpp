@@ -1,6 +1,7 @@
 #include "epgdb/time_text.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "platform/clock.h"
@@ -42,7 +43,38 @@ char* PutPadded(char* out, unsigned value, unsigned width) {
   return out + count;
 }
 
+// The number written at text[at, at + width), or -1 when a byte there is not a digit.
+int ReadNumber(const std::string& text, size_t at, size_t width) {
+  int value = 0;
+  for (size_t i = at; i < at + width; ++i) {
+    if (text[i] < '0' || text[i] > '9')
+      return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
 }  // namespace
+
+bool IsCalendarTime(const Value& time) {
+  const auto* text = std::get_if<std::string>(&time);
+  constexpr std::string_view kShape = "0000-00-00 00:00:00";
+  if (text == nullptr || text->size() != kShape.size())
+    return false;
+  for (size_t i : {4, 7, 10, 13, 16}) {
+    if ((*text)[i] != kShape[i])
+      return false;
+  }
+  int year = ReadNumber(*text, 0, 4), month = ReadNumber(*text, 5, 2),
+      day = ReadNumber(*text, 8, 2);
+  int hour = ReadNumber(*text, 11, 2), minute = ReadNumber(*text, 14, 2);
+  int second = ReadNumber(*text, 17, 2);
+  if (year < 1 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59 || second < 0 || second > 59)
+    return false;
+  // The day must exist in its month: the first of the next month is the following day.
+  return DaysFromCivil(year, month, day) < DaysFromCivil(year, month + 1, 1);
+}
 
 void TimeTextInto(const TimeFields& time, std::string* out) {
   char text[40];  // six fields of at most five digits and five separators

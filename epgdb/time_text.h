@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "epgdb/sqlite.h"
+
 namespace epgdb {
 
 // A time as given: year, month, day, hour, minute, second.
@@ -18,6 +20,9 @@ std::string TimeText(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
 // The same into *out, in the room it has: kTimeTextRoom bytes hold any time.
 void TimeTextInto(const TimeFields& time, std::string* out);
 constexpr size_t kTimeTextRoom = 40;
+
+// True for the text of a valid calendar time from the year 1 to 9999, in the stored form.
+bool IsCalendarTime(const Value& time);
 
 // The local wall-clock time `days` calendar days before now; none outside the years 1 to 9999.
 std::optional<std::string> LocalTimeDaysAgo(int32_t days);

@@ -93,6 +93,58 @@ TEST_F(GuideTest, LaterFileReplacesTheEntriesItOverlaps) {
   EXPECT_EQ(Count("programs"), 6);
 }
 
+TEST_F(GuideTest, ProgrammeWithoutStartEmptiesNoChannel) {
+  std::string day =
+      Listings("day.xml", "  <channel id=\"c1\"/>\n" +
+                              Programme("c1", "20990101100000", "20990101110000", "A") +
+                              Programme("c1", "20990101110000", "20990101120000", "B") +
+                              Programme("c1", "20990101120000", "20990101130000", "C"));
+  std::string broken = Listings("broken.xml",
+                                "  <programme stop=\"20990101123000\" channel=\"c1\">"
+                                "<title>No start</title></programme>\n" +
+                                    Programme("c1", "soon", "20990101113000", "Unreadable"));
+  ASSERT_EQ(Run({day}).exitCode, 0);
+  ASSERT_EQ(Run({broken}).exitCode, 0);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{
+                           "c1::::20990101123000|0000-00-00 00:00:00|2099-01-01 12:30:00|No start",
+                           "c1::soon::20990101113000|0000-00-00 00:00:00|2099-01-01 11:30:00|"
+                           "Unreadable",
+                           "c1::20990101100000::20990101110000|2099-01-01 10:00:00|"
+                           "2099-01-01 11:00:00|A",
+                           "c1::20990101110000::20990101120000|2099-01-01 11:00:00|"
+                           "2099-01-01 12:00:00|B",
+                           "c1::20990101120000::20990101130000|2099-01-01 12:00:00|"
+                           "2099-01-01 13:00:00|C",
+                       }));
+}
+
+// A whole clean leaves the job's own reconciling out; the guide must come out the same.
+TEST_F(GuideTest, CleanGivesTheGuideOfAnEmptyDatabaseWithoutOverlaps) {
+  std::string overlapping =
+      Listings("overlapping.xml", "  <channel id=\"c1\"/>\n  <channel id=\"c2\"/>\n" +
+                                      Programme("c1", "20990101100000", "20990101140000", "A") +
+                                      Programme("c1", "20990101110000", "20990101120000", "B") +
+                                      Programme("c2", "20990101100000", "20990101110000", "X") +
+                                      Programme("c2", "20990101103000", "20990101104500", "Y") +
+                                      Programme("c2", "20990101090000", "20990101100000", "Z"));
+  std::string later =
+      Listings("later.xml", "  <channel id=\"c1\"/>\n" +
+                                Programme("c1", "20990101123000", "20990101130000", "C"));
+  std::string empty = dir / "empty.sqlite";
+  ASSERT_EQ(Run({overlapping}, {{"GLIMMERBOX_EPG_DB", empty}}).exitCode, 0);
+  ASSERT_EQ(Run({later}).exitCode, 0);
+  ASSERT_EQ(Run({"/c", overlapping}).exitCode, 0);
+  EXPECT_EQ(guide_model::GuideContent(database), guide_model::GuideContent(empty));
+  EXPECT_EQ(StoredEntries(database), ModelLines("entries", overlapping));
+
+  ASSERT_EQ(Run({later}).exitCode, 0);
+  EXPECT_EQ(Value("SELECT count(*) FROM schedule_entries a JOIN schedule_entries b "
+                  "ON a.service_id = b.service_id AND a.id < b.id "
+                  "AND a.start_time < b.end_time AND b.start_time < a.end_time"),
+            "0");
+  EXPECT_EQ(Count("schedule_entries"), 4);
+}
+
 TEST_F(GuideTest, RecordsThatCannotBePlacedFully) {
   std::string file = Listings("odd.xml",
                               "  <channel>\n    <display-name>No id</display-name>\n  </channel>\n"

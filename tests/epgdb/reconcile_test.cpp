@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "epgdb/time_text.h"
 #include "tests/epgdb/test_database.h"
 
 namespace epgdb_test {
@@ -141,6 +142,17 @@ TEST_F(ReconcileTest, EntriesBehindTheEndOfTheGuideAndBeforeIt) {
   EXPECT_EQ(Query("SELECT p.title FROM schedule_entries e JOIN programs p ON p.id = e.program_id "
                   "ORDER BY e.start_time"),
             (std::vector<std::string>{"Across the stored one", "Across B and C"}));
+}
+
+// Only an entry with real times may delete others: a programme without start is all zero.
+TEST(ReconcileTimes, OnlyCalendarTimesCount) {
+  for (const char* time : {"2024-02-29 23:59:59", "0001-01-01 00:00:00", "9999-12-31 12:00:00"})
+    EXPECT_TRUE(epgdb::IsCalendarTime(std::string(time))) << time;
+  for (const char* time : {"0000-00-00 00:00:00", "2023-02-29 10:00:00", "2024-04-31 10:00:00",
+                           "2024-13-01 10:00:00", "2024-01-01 24:00:00", "2024-01-01 10:60:00",
+                           "2024-01-01 10:00:60", "12024-01-01 10:00:00", "2024-01-01T10:00:00"})
+    EXPECT_FALSE(epgdb::IsCalendarTime(std::string(time))) << time;
+  EXPECT_FALSE(epgdb::IsCalendarTime(epgdb::Value()));
 }
 
 }  // namespace
