@@ -5,7 +5,8 @@
 namespace platform {
 
 void OutputDebugString(const char* text) {
-  if (text == nullptr) return;
+  if (text == nullptr)
+    return;
   fputs(text, stderr);
   fflush(stderr);
 }

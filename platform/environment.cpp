@@ -12,7 +12,8 @@ namespace platform {
 
 bool GetEnvironmentVariable(const std::string& name, std::string* value) {
   const char* v = getenv(name.c_str());
-  if (v == nullptr) return false;
+  if (v == nullptr)
+    return false;
   *value = v;
   return true;
 }
@@ -24,19 +25,23 @@ void SetEnvironmentVariable(const std::string& name, const std::string& value) {
 bool GetCurrentDirectory(std::string* dir) {
   std::vector<char> buf(4096);
   while (getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE) return false;
+    if (errno != ERANGE)
+      return false;
     buf.resize(buf.size() * 2);
   }
   *dir = buf.data();
   return true;
 }
 
-unsigned long GetCurrentProcessId() { return static_cast<unsigned long>(getpid()); }
+unsigned long GetCurrentProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
 
 bool GetModuleFileName(std::string* path) {
   std::vector<char> buf(4096);
   ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return false;
+  if (n <= 0 || static_cast<size_t>(n) >= buf.size())
+    return false;
   path->assign(buf.data(), static_cast<size_t>(n));
   return true;
 }

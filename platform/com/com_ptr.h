@@ -31,7 +31,8 @@ class ComPtr {
   }
 
   void Reset() {
-    if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
+    if (p_ != nullptr)
+      std::exchange(p_, nullptr)->Release();
   }
   // Releases what is held and returns the slot for an out parameter to fill.
   T** Out() {
@@ -44,7 +45,8 @@ class ComPtr {
 
  private:
   void AddRef() {
-    if (p_ != nullptr) p_->AddRef();
+    if (p_ != nullptr)
+      p_->AddRef();
   }
   T* p_ = nullptr;
 };

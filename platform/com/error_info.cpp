@@ -10,7 +10,8 @@ namespace {
 class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
  public:
   HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
+    if (object == nullptr)
+      return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IErrorInfo) {
       *object = static_cast<IErrorInfo*>(this);
     } else if (riid == IID_ICreateErrorInfo) {
@@ -25,11 +26,13 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
   ULONG AddRef() override { return ++refs_; }
   ULONG Release() override {
     ULONG n = --refs_;
-    if (n == 0) delete this;
+    if (n == 0)
+      delete this;
     return n;
   }
   HRESULT GetDescription(BSTR* description) override {
-    if (description == nullptr) return E_POINTER;
+    if (description == nullptr)
+      return E_POINTER;
     *description = SysAllocStringLen(description_.data(), uint32_t(description_.size()));
     return S_OK;
   }
@@ -47,7 +50,8 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
 struct ThreadSlot {
   IErrorInfo* info = nullptr;
   ~ThreadSlot() {
-    if (info != nullptr) info->Release();
+    if (info != nullptr)
+      info->Release();
   }
 };
 thread_local ThreadSlot slot;
@@ -55,21 +59,26 @@ thread_local ThreadSlot slot;
 }  // namespace
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** info) {
-  if (info == nullptr) return E_POINTER;
+  if (info == nullptr)
+    return E_POINTER;
   *info = new ErrorInfo;
   return S_OK;
 }
 
 HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info) {
-  if (reserved != 0) return E_INVALIDARG;
-  if (info != nullptr) info->AddRef();
-  if (slot.info != nullptr) slot.info->Release();
+  if (reserved != 0)
+    return E_INVALIDARG;
+  if (info != nullptr)
+    info->AddRef();
+  if (slot.info != nullptr)
+    slot.info->Release();
   slot.info = info;
   return S_OK;
 }
 
 HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info) {
-  if (info == nullptr || reserved != 0) return E_INVALIDARG;
+  if (info == nullptr || reserved != 0)
+    return E_INVALIDARG;
   *info = slot.info;
   slot.info = nullptr;
   return *info != nullptr ? S_OK : S_FALSE;

@@ -13,10 +13,13 @@ std::unique_ptr<Backend>& Slot() {
 }  // namespace
 
 Backend& CurrentBackend() {
-  if (!Slot()) Slot() = std::make_unique<NoneBackend>();
+  if (!Slot())
+    Slot() = std::make_unique<NoneBackend>();
   return *Slot();
 }
 
-void InstallBackend(std::unique_ptr<Backend> backend) { Slot() = std::move(backend); }
+void InstallBackend(std::unique_ptr<Backend> backend) {
+  Slot() = std::move(backend);
+}
 
 }  // namespace platform::ui

@@ -98,9 +98,9 @@ inline constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
 inline constexpr unsigned OFN_EXPLORER = 0x80000;
 inline constexpr unsigned OFN_ENABLESIZING = 0x800000;
 struct OpenFileRequest {
-  std::string initialFile;                                  // folder and proposed name
+  std::string initialFile;                                   // folder and proposed name
   std::vector<std::pair<std::string, std::string>> filters;  // description, pattern
-  int filterIndex = 1;                                      // 1 = the first pair
+  int filterIndex = 1;                                       // 1 = the first pair
   unsigned flags = 0;
   size_t fileBufferSize = 260;
   size_t titleBufferSize = 256;
