@@ -87,7 +87,6 @@ class Session {
   EntryFrontiers frontiers_;
   bool open_ = false;
   std::atomic<bool> programsReleased_ = false;
-  std::string path_;
   std::string services_file_;
   Writer writer_;  // last: its thread ends before anything it uses goes
 };
