@@ -98,9 +98,9 @@ inline constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
 inline constexpr unsigned OFN_EXPLORER = 0x80000;
 inline constexpr unsigned OFN_ENABLESIZING = 0x800000;
 struct OpenFileRequest {
-  std::string initialFile;                                  // folder and proposed name
+  std::string initialFile;                                   // folder and proposed name
   std::vector<std::pair<std::string, std::string>> filters;  // description, pattern
-  int filterIndex = 1;                                      // 1 = the first pair
+  int filterIndex = 1;                                       // 1 = the first pair
   unsigned flags = 0;
   size_t fileBufferSize = 260;
   size_t titleBufferSize = 256;
@@ -125,6 +125,9 @@ class Backend {
   // On a confirmed choice stores the file's full path and returns true; false when the user
   // cancelled or the dialog cannot be shown.
   virtual bool GetOpenFileName(const OpenFileRequest& request, std::string* path) = 0;
+  // False when nobody is there to answer: boxes answer themselves and the file-open dialog
+  // cannot be shown.
+  virtual bool CanAsk() { return true; }
   // Leaves a last word of the run where a person will still see it once every window is gone.
   // Nothing by default: unattended runs stay silent.
   virtual void ShowFinalNote(const std::string& /*text*/) {}
