@@ -7,7 +7,9 @@
 #include "extract/services_parser.h"
 #include "import/epg_database.h"
 #include "platform/file.h"
+#include "platform/standard_error.h"
 #include "platform/ui/ui.h"
+#include "resources/resources.h"
 #include "ui/progress_dialog.h"
 
 namespace {
@@ -21,6 +23,20 @@ void LogParameters(const CommandLineParser& parser) {
   }
 }
 
+// With nobody to ask for a listings file, the run fails rather than end as if it had done its
+// work: a script with a wrong path must not report success. Names the file and the reason, or
+// without a file shows the usage text, on standard error and in the log.
+int FailWithoutListingsFile(const std::string* named, const std::string& problem) {
+  std::string text;
+  if (named != nullptr)
+    text = "Cannot read XMLTV file '" + *named + "': " + problem;
+  else
+    LoadString(IDS_USAGE_TEXT, &text);
+  platform::WriteStandardError(text);
+  LogLine(ERROR, text);
+  return -1;
+}
+
 }  // namespace
 
 int Run(const std::string&, int) {
@@ -32,11 +48,15 @@ int Run(const std::string&, int) {
   }
   ImportOptions options;
   FillImportOptions(parser, &options);
+  bool hasNamed = parser.HasParameter("%1");
   std::string named = parser.GetParameter("%1");
-  if (parser.HasParameter("%1") && platform::FileExists(named)) {
+  std::string problem;
+  if (hasNamed && platform::FileExists(named, &problem)) {
     options.m_strFileName = named;
     return RunJob(options, options.m_bExtractOnly);
   }
+  if (!platform::ui::CurrentBackend().CanAsk())
+    return FailWithoutListingsFile(hasNamed ? &named : nullptr, problem);
   std::string chosen;
   if (!ChooseListingsFile(&chosen))
     return 0;

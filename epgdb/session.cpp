@@ -4,7 +4,6 @@
 #include "epgdb/location.h"
 #include "epgdb/schema.h"
 #include "epgdb/services_file.h"
-#include "platform/writeback.h"
 
 namespace epgdb {
 namespace {
@@ -26,7 +25,6 @@ std::shared_ptr<Session> Session::Open(const std::string& path) {
 }
 
 bool Session::Begin(const std::string& path) {
-  path_ = path;
   if (path.empty() || !CreateParentFolders(path) || !connection_.Open(path))
     return false;
   connection_.SetBusyTimeout(kBusyTimeoutMs);
@@ -96,14 +94,7 @@ void Session::PrepareSave() {
 
 HRESULT Session::Save() {
   Settle();
-  bool saved;
-  {
-    // The commit writes the rest of the log and syncs it; the checkpoint that follows copies the
-    // log into the database file and syncs that. Both syncs wait less when the writing to disk
-    // has already begun.
-    platform::BackgroundWriteback writeback({path_ + "-wal", path_});
-    saved = Writable() && connection_.Exec("COMMIT");
-  }
+  bool saved = Writable() && connection_.Exec("COMMIT");
   if (!saved && connection_.InTransaction())
     connection_.Exec("ROLLBACK");
   open_ = false;

@@ -91,7 +91,6 @@ class Session {
   bool open_ = false;
   bool reconcilesEveryEntry_ = false;
   std::atomic<bool> programsReleased_ = false;
-  std::string path_;
   std::string services_file_;
   Writer writer_;  // last: its thread ends before anything it uses goes
 };

@@ -4,11 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace platform {
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string& path, std::string* problem) {
   struct stat st;
-  return !path.empty() && stat(path.c_str(), &st) == 0;
+  if (stat(path.c_str(), &st) == 0)
+    return true;
+  if (problem != nullptr)
+    *problem = std::strerror(errno);
+  return false;
 }
 
 bool AppendToFile(const std::string& path, const char* data, size_t size) {

@@ -7,8 +7,9 @@
 
 namespace platform {
 
-// True when the file system reports attributes for the path (a file, a directory, ...).
-bool FileExists(const std::string& path);
+// True when the file system reports attributes for the path (a file, a directory, ...). When it
+// does not and `problem` is given, stores the system's reason there ("No such file or directory").
+bool FileExists(const std::string& path, std::string* problem = nullptr);
 
 // Opens the file for writing (creating it when missing, never truncating), with write-through,
 // moves to its end, writes the bytes in one call and closes it. Returns true when every byte was

@@ -125,6 +125,9 @@ class Backend {
   // On a confirmed choice stores the file's full path and returns true; false when the user
   // cancelled or the dialog cannot be shown.
   virtual bool GetOpenFileName(const OpenFileRequest& request, std::string* path) = 0;
+  // False when nobody is there to answer: boxes answer themselves and the file-open dialog
+  // cannot be shown.
+  virtual bool CanAsk() { return true; }
   // Leaves a last word of the run where a person will still see it once every window is gone.
   // Nothing by default: unattended runs stay silent.
   virtual void ShowFinalNote(const std::string& /*text*/) {}

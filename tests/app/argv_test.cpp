@@ -38,9 +38,9 @@ TEST(CommandLineFromArgv, KeepsWhatEachArgumentMeant) {
         {"MODULEFILENAME", "/opt/my tools/ruzozaze"},
         {"S", "my list.txt"},
         {"X", ""}}},
-      // An empty value or argument keeps its place.
-      {{"ruzozaze", "/c:", "file.xml"},
-       {{"%1", "file.xml"}, {"C", ""}, {"MODULEFILENAME", "ruzozaze"}}},
+      // An empty value stays as typed, so the next argument becomes the value unless it is an
+      // option, as on Windows. An empty argument keeps its place.
+      {{"ruzozaze", "/c:", "file.xml"}, {{"C", "file.xml"}, {"MODULEFILENAME", "ruzozaze"}}},
       {{"ruzozaze", "/c:", "/x"}, {{"C", ""}, {"MODULEFILENAME", "ruzozaze"}, {"X", ""}}},
       {{"ruzozaze", "", "file.xml"},
        {{"%1", ""}, {"%2", "file.xml"}, {"MODULEFILENAME", "ruzozaze"}}},

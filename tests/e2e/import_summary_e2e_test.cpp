@@ -1,7 +1,5 @@
 // The summary an import ends with: its counts, the silence of unattended runs, and the last word
 // left on a terminal.
-#include <stdlib.h>
-
 #include "tests/e2e/program_fixture.h"
 #include "tests/ui/pty_session.h"
 
@@ -59,13 +57,7 @@ TEST_F(ImportSummaryTest, FailedImportStillEndsWithItsSummary) {
 
 TEST_F(ImportSummaryTest, TerminalKeepsTheSummaryBelowTheFinishedDialog) {
   WriteFile(work + "/every.xml", kEveryOutcome);
-  // The pseudo-terminal's program inherits this environment.
-  setenv("GLIMMERBOX_EPG_DB", database.c_str(), 1);
-  setenv("GLIMMERBOX_REGISTRY", registry.c_str(), 1);
-  setenv("HOME", dir.path().c_str(), 1);
-  unsetenv("XDG_DATA_HOME");
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  ExportEnvironment();
   testing_support::PtySession session({program, "every.xml"}, work);
   EXPECT_EQ(session.Finish(), 0);
   std::string screen = testing_support::WithoutControlSequences(session.Output());

@@ -24,7 +24,7 @@ TEST(LogFile, RunFromAnotherFolderAppendsHeaderModuleLineAndFooter) {
   for (int run = 0; run < 2; ++run) {
     RunOptions o;
     o.program = program;
-    o.args = {"/Logging:101"};
+    o.args = {"/Logging:101", "/h"};
     o.cwd = elsewhere.path();
     EXPECT_EQ(RunProgram(o).exitCode, 0);
   }
@@ -37,7 +37,7 @@ TEST(LogFile, RunFromAnotherFolderAppendsHeaderModuleLineAndFooter) {
       "Log file for Glimmerbox (https://glimmerbox.example). Put '/Logging:<code>' on \r\n"
       "the command line to perform logging where <code> is:\r\n\r\n0x0001: Log to file\r\n",
       "0x0700: User interventions.\r\n\r\nCurrent code is 0x101\r\n\r\nProcess ID:           0x",
-      "CommandLine is:       '\"" + program + "\" /Logging:101'\r\n",
+      "CommandLine is:       '\"" + program + "\" /Logging:101 /h'\r\n",
       "Current directory is: '" + elsewhere.path() + "'\r\n\r\n",
       "Module starting to log: '" + program + "'\r\n",
       "\r\nLog ended on ",
@@ -58,6 +58,7 @@ TEST(LogFile, InheritedCodeWritesNoHeaderAndNoSwitchMeansNoFile) {
   std::string program = CopyProgram(dir);
   RunOptions o;
   o.program = program;
+  o.args = {"/h"};
   o.cwd = dir.path();
   EXPECT_EQ(RunProgram(o).exitCode, 0);
   EXPECT_FALSE(std::filesystem::exists(program + ".log"));
@@ -65,7 +66,7 @@ TEST(LogFile, InheritedCodeWritesNoHeaderAndNoSwitchMeansNoFile) {
   RunProgram(o);
   std::string text = ReadFile(program + ".log");
   EXPECT_EQ(text.rfind("Module starting to log: '" + program + "'\r\n", 0), 0u) << text;
-  EXPECT_NE(text.find(" TRACE: RUZOZAZE called with command line: ''\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" TRACE: RUZOZAZE called with command line: '/h'\r\n"), std::string::npos);
   EXPECT_EQ(text.find("Log started on"), std::string::npos);
   EXPECT_EQ(text.find("Running time"), std::string::npos);
 }
@@ -74,7 +75,7 @@ TEST(LogFile, DebuggerOutputGoesToTheTraceCompanionElseStandardError) {
   TempDir dir;
   RunOptions o;
   o.program = CopyProgram(dir);
-  o.args = {"/Logging:102"};
+  o.args = {"/Logging:102", "/h"};
   RunResult plain = RunProgram(o);
   EXPECT_NE(plain.err.find("Module starting to log: '" + o.program + "'\r\n"), std::string::npos);
   std::string library = std::filesystem::path(RUZOZAZE_BINARY).parent_path().string();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -22,14 +23,21 @@ class ProgramTest : public ::testing::Test {
     options.program = program;
     options.args = std::move(args);
     options.cwd = work;
-    options.env = {{"RUZOZAZE_UI", "none"},
-                   {"GLIMMERBOX_EPG_DB", database},
-                   {"GLIMMERBOX_REGISTRY", registry},
-                   {"HOME", dir.path()}};
+    options.env = Environment();
+    options.env["RUZOZAZE_UI"] = "none";
     for (auto& [name, value] : env)
       options.env[name] = value;
-    options.unset = {"XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"};
+    options.unset = kUnset;
     return testing_support::RunProgram(options);
+  }
+
+  // Gives the test's own process the environment of Run, without a forced user interface, for
+  // the programs it starts on a pseudo-terminal.
+  void ExportEnvironment() const {
+    for (const std::string& name : kUnset)
+      unsetenv(name.c_str());
+    for (const auto& [name, value] : Environment())
+      setenv(name.c_str(), value.c_str(), 1);
   }
 
   std::string LogText() const { return testing_support::ReadFile(program + ".log"); }
@@ -47,6 +55,13 @@ class ProgramTest : public ::testing::Test {
   static std::string Sample(const std::string& name) {
     return std::string(RUZOZAZE_SAMPLES_DIR) + "/" + name;
   }
+
+  std::map<std::string, std::string> Environment() const {
+    return {
+        {"GLIMMERBOX_EPG_DB", database}, {"GLIMMERBOX_REGISTRY", registry}, {"HOME", dir.path()}};
+  }
+  inline static const std::vector<std::string> kUnset = {"XDG_DATA_HOME", "DISPLAY",
+                                                         "WAYLAND_DISPLAY"};
 
   testing_support::TempDir dir;
   std::string program = testing_support::CopyProgram(dir);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/e2e/program_fixture.h"
+#include "tests/ui/pty_session.h"
 
 namespace {
 
@@ -20,10 +21,41 @@ TEST_F(RunTest, UsageOnlyForH) {
   EXPECT_FALSE(std::filesystem::exists(database));
 }
 
-TEST_F(RunTest, NoFileMeansTheDialogWhichCannotBeShownHere) {
-  EXPECT_EQ(Run({}).exitCode, 0);
-  EXPECT_EQ(Run({"missing.xml"}).exitCode, 0);
+// Without a user interface nobody can be asked for a file, so a run without an existing one
+// fails and says why on standard error and in the log; on a terminal the prompt asks, and its
+// cancel ends the run as a success. The same for both jobs.
+TEST_F(RunTest, WithoutAListingsFileOnlyATerminalAsks) {
+  const std::string usage = "RUZOZAZE.exe /x /c[:numdays] /o:numminutes";
+  const std::string missing =
+      "Cannot read XMLTV file '/no/such/file.xml': No such file or directory";
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+  };
+  for (const Case& c : std::vector<Case>{{{"/no/such/file.xml"}, missing},
+                                         {{"/x", "/no/such/file.xml"}, missing},
+                                         {{}, usage},
+                                         {{"/x"}, usage}}) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    std::filesystem::remove(program + ".log");
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "/Logging:301");
+    auto r = Run(args);
+    EXPECT_EQ(r.exitCode, -1);
+    EXPECT_TRUE(r.err.starts_with(c.error)) << r.err;
+    EXPECT_NE(LogText().find(" ERROR: " + c.error), std::string::npos) << LogText();
+
+    ExportEnvironment();
+    args = c.args;
+    args.insert(args.begin(), program);
+    testing_support::PtySession terminal(args, work);
+    EXPECT_NE(terminal.WaitFor("XMLTV Listings file (.xml) ["), std::string::npos)
+        << terminal.Output();
+    terminal.Type("\x04");
+    EXPECT_EQ(terminal.Finish(), 0);
+  }
   EXPECT_FALSE(std::filesystem::exists(database));
+  EXPECT_FALSE(ChannelsFileExists());
 }
 
 TEST_F(RunTest, ImportLogsParametersAndStoresChannels) {

@@ -30,14 +30,20 @@ TEST_F(GuiTest, AFileChosenInTheDialogIsImported) {
   EXPECT_EQ(Count("services"), 2);
 }
 
+// A file named on the command line that does not exist is asked for, for both jobs.
 TEST_F(GuiTest, ACancelledDialogEndsTheRunWithoutAJob) {
-  Start({"missing.xml"});
-  std::string dialog = desktop->WaitForWindow(kTitle, kAppear);
-  ASSERT_NE(dialog, "") << Ended();
-  desktop->Key(dialog, "Escape");
-  testing_support::RunResult run = Finish(30);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"missing.xml"}, std::vector<std::string>{"/x", "missing.xml"}}) {
+    SCOPED_TRACE(args.front());
+    Start(args);
+    std::string dialog = desktop->WaitForWindow(kTitle, kAppear);
+    ASSERT_NE(dialog, "") << Ended();
+    desktop->Key(dialog, "Escape");
+    testing_support::RunResult run = Finish(30);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+  }
   EXPECT_FALSE(std::filesystem::exists(database));
+  EXPECT_FALSE(std::filesystem::exists(work + "/channels.txt"));
 }
 
 }  // namespace

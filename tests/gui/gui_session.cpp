@@ -71,17 +71,6 @@ int ExitCode(int status) {
 
 }  // namespace
 
-std::string FindOnPath(const std::string& name) {
-  const char* path = getenv("PATH");
-  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    std::string candidate = folder + "/" + name;
-    if (access(candidate.c_str(), X_OK) == 0)
-      return candidate;
-  }
-  return "";
-}
-
 VirtualDisplay::VirtualDisplay() {
   std::string xvfb = FindOnPath("Xvfb");
   int fds[2];

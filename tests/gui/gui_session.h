@@ -12,8 +12,7 @@
 
 namespace gui_testing {
 
-// The full path of a program found on PATH, or "" when there is none.
-std::string FindOnPath(const std::string& name);
+using testing_support::FindOnPath;
 
 // Xvfb on a display number it chose itself, so that tests can run side by side; stopped at
 // destruction.

@@ -145,4 +145,20 @@ TEST_F(ProgressDialogGuiTest, TheCloseBoxAsksLikeCancel) {
   AnswerYesAndExpectPartialGuide(dialog);
 }
 
+// The X server going away during an import fails the run, which ends at once as after a kill:
+// the guide stays as it was before the run.
+TEST_F(ProgressDialogGuiTest, ALostDisplayFailsTheRunAndKeepsTheGuide) {
+  Start({Sample("ektotv_example.xml")}, {{"RUZOZAZE_UI", "none"}});
+  ASSERT_EQ(Finish(30).exitCode, 0);
+  std::string before = Value("SELECT group_concat(slot_key) FROM schedule_entries");
+  std::string dialog = StartImport();
+  ASSERT_NE(dialog, "") << Ended();
+  display.reset();
+  testing_support::RunResult run = Finish(30);
+  EXPECT_EQ(run.exitCode, -1) << run.err;
+  EXPECT_NE(run.err.find("The connection to the display was lost"), std::string::npos) << run.err;
+  EXPECT_EQ(Value("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(Value("SELECT group_concat(slot_key) FROM schedule_entries"), before);
+}
+
 }  // namespace

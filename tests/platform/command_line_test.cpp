@@ -4,7 +4,9 @@
 
 namespace {
 
-std::string Build(std::vector<std::string> args) { return platform::BuildCommandLine(args); }
+std::string Build(std::vector<std::string> args) {
+  return platform::BuildCommandLine(args);
+}
 
 TEST(CommandLine, QuotesPathsAndBlanksButNotOptions) {
   EXPECT_EQ(Build({"ruzozaze", "-x", "/tmp/listings.xml"}), "ruzozaze -x \"/tmp/listings.xml\"");
@@ -21,8 +23,8 @@ TEST(CommandLine, QuotesPathsAndBlanksButNotOptions) {
   // A slash before the first colon makes a path; after it, the argument is an option.
   EXPECT_EQ(Build({"prog", "/s:/home/me/list.txt", "/tmp/a:b.xml"}),
             "prog /s:\"/home/me/list.txt\" \"/tmp/a:b.xml\"");
-  // Empty arguments and values keep their place.
-  EXPECT_EQ(Build({"prog", "/c:", "file.xml", ""}), "prog /c:\"\" file.xml \"\"");
+  // An empty argument keeps its place; an empty value stays as it was typed.
+  EXPECT_EQ(Build({"prog", "/c:", "/x", ""}), "prog /c: /x \"\"");
 }
 
 TEST(CommandLine, TailSkipsProgramNameAndBlanks) {

@@ -1,5 +1,5 @@
 // One database used by several processes at once: two imports, an import and a reader, an
-// import and a writer that holds the database.
+// import and a writer that holds the database, and the locks that keep them apart.
 #include <sqlite3.h>
 
 #include <set>
@@ -10,6 +10,8 @@
 namespace robustness {
 namespace {
 
+using testing_support::CountOf;
+using testing_support::FindOnPath;
 using testing_support::ReadFile;
 
 // A connection of the test's own, waiting up to 5 s for a lock like a patient reader would.
@@ -132,6 +134,36 @@ TEST_F(ConcurrencyTest, ReaderSeesOnlyWholeImports) {
   seen.erase(after);
   EXPECT_EQ(seen, (std::set<std::pair<long, long>>{}));
   EXPECT_GT(polls, 10);
+}
+
+// Closing any descriptor of a file drops every lock the process holds on it, SQLite's own
+// included, and another process could then checkpoint or reset the log under the import. So the
+// database's files are opened by SQLite's one connection alone: each exactly once.
+TEST_F(ConcurrencyTest, OnlyTheConnectionOpensTheDatabaseFiles) {
+  std::string strace = FindOnPath("strace");
+  if (strace.empty())
+    GTEST_SKIP() << "strace is needed to see which files the import opens";
+  ImportEarlierGuide();
+  std::string trace = dir / "opens.txt";
+  ChildOptions options =
+      Background({"-f", "-qq", "-o", trace, "-e", "trace=/^(open|openat|openat2|creat)$", program,
+                  WriteWorkFile("listings.xml", GeneratedListings("traced", 5, 200))});
+  options.program = strace;
+  options.errFile = dir / "strace.err";
+  // LeakSanitizer cannot stop the threads of a traced process.
+  options.env["ASAN_OPTIONS"] = "detect_leaks=0";
+  ChildProcess child(options);
+  int exitCode = child.Wait();
+  std::string err = ReadFile(options.errFile);
+  if (exitCode != 0 && err.starts_with("strace: "))
+    GTEST_SKIP() << "strace cannot trace here: " << err;
+  ASSERT_EQ(exitCode, 0);
+  std::string opens = ReadFile(trace);
+  std::vector<size_t> counts;
+  for (std::string name : {database, database + "-wal", database + "-shm"})
+    counts.push_back(CountOf(opens, '"' + name + '"'));
+  EXPECT_EQ(counts, (std::vector<size_t>{1, 1, 1})) << opens;
+  EXPECT_EQ(Count("schedule_entries"), 2 + 5 * 200);
 }
 
 }  // namespace

@@ -93,11 +93,9 @@ ChildOptions RobustnessTest::Background(std::vector<std::string> args) const {
   options.program = program;
   options.args = std::move(args);
   options.cwd = work;
-  options.env = {{"RUZOZAZE_UI", "none"},
-                 {"GLIMMERBOX_EPG_DB", database},
-                 {"GLIMMERBOX_REGISTRY", registry},
-                 {"HOME", dir.path()}};
-  options.unset = {"XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"};
+  options.env = Environment();
+  options.env["RUZOZAZE_UI"] = "none";
+  options.unset = kUnset;
   return options;
 }
 

@@ -75,6 +75,24 @@ std::string CopyProgram(const TempDir& dir) {
   return copy;
 }
 
+std::string FindOnPath(const std::string& name) {
+  const char* path = getenv("PATH");
+  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    std::string candidate = folder + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return "";
+}
+
+size_t CountOf(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++count;
+  return count;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;

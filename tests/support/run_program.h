@@ -43,7 +43,12 @@ class TempDir {
 // the test's own; returns the copy's path.
 std::string CopyProgram(const TempDir& dir);
 
+// The full path of a program found on PATH, or "" when there is none.
+std::string FindOnPath(const std::string& name);
+
 std::string ReadFile(const std::string& path);
+// How often `what` occurs in `text`, overlapping occurrences included.
+size_t CountOf(const std::string& text, const std::string& what);
 void WriteFile(const std::string& path, const std::string& content);
 
 }  // namespace testing_support

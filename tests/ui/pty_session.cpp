@@ -103,11 +103,4 @@ std::string WithoutControlSequences(const std::string& text) {
   return plain;
 }
 
-size_t CountOf(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-    ++count;
-  return count;
-}
-
 }  // namespace testing_support

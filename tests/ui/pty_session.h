@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/run_program.h"
+
 namespace testing_support {
 
 class PtySession {
@@ -41,7 +43,5 @@ class PtySession {
 
 // `text` without its ANSI control sequences (ESC [ ... letter).
 std::string WithoutControlSequences(const std::string& text);
-
-size_t CountOf(const std::string& text, const std::string& what);
 
 }  // namespace testing_support

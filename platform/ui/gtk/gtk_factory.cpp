@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/ui/gtk/gtk_backend.h"
+#include "platform/ui/gtk/lost_display.h"
 
 namespace {
 
@@ -24,5 +25,6 @@ extern "C" platform::ui::Backend* RuzozazeCreateGtkBackend() {
   g_set_prgname("ruzozaze");
   if (!gtk_init_check(nullptr, nullptr))
     return nullptr;
+  platform::ui::gtk::FailWhenTheDisplayIsLost();
   return new platform::ui::gtk::GtkBackend;
 }

@@ -25,6 +25,7 @@ class NoneBackend : public Backend {
   bool QuitRequested(int* exitCode) override { return quit_.IsPosted(exitCode); }
   // Cannot be shown: always dismissed.
   bool GetOpenFileName(const OpenFileRequest& request, std::string* path) override;
+  bool CanAsk() override { return false; }
 
  private:
   friend class HeadlessDialog;
