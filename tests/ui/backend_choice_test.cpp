@@ -15,27 +15,17 @@ namespace {
 using namespace platform::ui;
 using namespace testing_support;
 
-class BackendChoiceTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    unsetenv("RUZOZAZE_UI");
-    InstallBackend(std::make_unique<NoneBackend>());
-  }
-};
-
-TEST_F(BackendChoiceTest, ANamedBackendIsInstalled) {
+TEST(BackendChoice, ANamedBackendIsInstalledAndAnyOtherNameFailsWithAMessage) {
   setenv("RUZOZAZE_UI", "tty", 1);
   EXPECT_TRUE(ChooseBackend());
   EXPECT_NE(dynamic_cast<TtyBackend*>(&CurrentBackend()), nullptr);
   setenv("RUZOZAZE_UI", "none", 1);
   EXPECT_TRUE(ChooseBackend());
   EXPECT_NE(dynamic_cast<NoneBackend*>(&CurrentBackend()), nullptr);
-}
 
-TEST_F(BackendChoiceTest, AMissingGtkModuleOrAnUnknownNameFailsWithAMessage) {
   InstallBackend(std::make_unique<ScriptedBackend>());
   std::string folder = std::filesystem::canonical(UI_DRIVER).parent_path().string();
-  setenv("RUZOZAZE_UI", "gtk", 1);
+  setenv("RUZOZAZE_UI", "gtk", 1);  // no module beside the test
   testing::internal::CaptureStderr();
   EXPECT_FALSE(ChooseBackend());
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -47,43 +37,40 @@ TEST_F(BackendChoiceTest, AMissingGtkModuleOrAnUnknownNameFailsWithAMessage) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "RUZOZAZE_UI=curses cannot be used: it must be gtk, tty or none.\n");
   EXPECT_NE(dynamic_cast<ScriptedBackend*>(&CurrentBackend()), nullptr);
+  unsetenv("RUZOZAZE_UI");
+  InstallBackend(std::make_unique<NoneBackend>());
 }
 
-// A program with the module beside it, run without a terminal (standard input /dev/null).
-class GtkModuleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    options.program = dir / "ui_driver";
-    std::filesystem::copy_file(UI_DRIVER, options.program);
-    std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
-    options.args = {"box"};
-    options.env = {{"DISPLAY", ":99"}};
-    options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
-  }
+// A program with the module beside it, run without a terminal (standard input /dev/null): the
+// module is chosen when a display is named and opens, unless another backend is forced.
+TEST(BackendChoice, TheGtkModuleIsChosenWithoutATerminalWhenADisplayOpens) {
   TempDir dir;
   RunOptions options;
-};
-
-TEST_F(GtkModuleTest, TheModuleIsChosenWithoutATerminalWhenADisplayOpens) {
-  RunResult run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "FAKE GTK: hello\nRESULT box=1\n");
-  options.env = {{"RUZOZAZE_UI", "none"}};
-  EXPECT_EQ(RunProgram(options).out, "caption\nhello\nRESULT box=1\n");
-}
-
-TEST_F(GtkModuleTest, WithoutADisplayTheChoiceFallsThroughUnlessGtkIsForced) {
-  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
-  RunResult run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "caption\nhello\nRESULT box=1\n");
-  options.env = {{"WAYLAND_DISPLAY", ""}};  // no display named: the module is not even loaded
-  EXPECT_EQ(RunProgram(options).out, "caption\nhello\nRESULT box=1\n");
-  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
-  options.env["RUZOZAZE_UI"] = "gtk";
-  run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_EQ(run.err, "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n");
+  options.program = dir / "ui_driver";
+  std::filesystem::copy_file(UI_DRIVER, options.program);
+  std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
+  options.args = {"box"};
+  options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
+  const std::string gtk = "FAKE GTK: hello\nRESULT box=1\n", none = "caption\nhello\nRESULT box=1\n";
+  const struct {
+    std::map<std::string, std::string> env;
+    int exitCode;
+    std::string out, err;
+  } cases[] = {
+      {{{"DISPLAY", ":99"}}, 0, gtk, ""},
+      {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "none"}}, 0, none, ""},
+      {{{"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, 0, none, ""},
+      {{{"WAYLAND_DISPLAY", ""}}, 0, none, ""},  // no display named: the module is not even loaded
+      {{{"RUZOZAZE_UI", "gtk"}, {"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, 2, "",
+       "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n"},
+  };
+  for (const auto& c : cases) {
+    options.env = c.env;
+    RunResult run = RunProgram(options);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
 }
 
 }  // namespace

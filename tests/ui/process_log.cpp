@@ -6,11 +6,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdint>
-
 #include "diag/log.h"
 #include "platform/command_line.h"
-#include "platform/file.h"
 #include "tests/support/run_program.h"
 
 namespace testing_support {
@@ -35,9 +32,7 @@ LogSlice::LogSlice() {
   const std::string& file = Log::Instance().FileName();
   lock_ = open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   flock(lock_, LOCK_EX);
-  uint64_t size = 0;
-  if (platform::GetFileSize(file, &size))
-    start_ = static_cast<size_t>(size);
+  start_ = ReadFile(file).size();
 }
 
 LogSlice::~LogSlice() {

@@ -13,9 +13,7 @@ class LogSlice {
   ~LogSlice();
   LogSlice(const LogSlice&) = delete;
   LogSlice& operator=(const LogSlice&) = delete;
-
-  // What the log file got since this slice began.
-  std::string Text() const;
+  std::string Text() const;  // what the log file got since this slice began
 
  private:
   int lock_ = -1;
