@@ -13,17 +13,15 @@ struct Entry {
   std::string key = "";  // "channel::start::end" when empty
 };
 
-struct ReconcileCase {
-  const char* what;
-  std::vector<Entry> stored;  // saved by an earlier run, without Reconcile
-  std::vector<Entry> added;   // added and reconciled in this order by one saved run
-  HRESULT result;             // of each Reconcile
+// Entries stored by a saved run without Reconcile, then entries added and reconciled in this
+// order by the next saved run, what each Reconcile answers, and the guide that results.
+const struct {
+  std::vector<Entry> stored, added;
+  HRESULT result;
   std::vector<std::string> guide;
-};
-
-const ReconcileCase kCases[] = {
-    {"only overlapping entries of the same service go, added programs with them",
-     {{"Before", "one", "08:00", "09:00"},
+} kCases[] = {
+    // Only overlapping entries of the same service go, and their added programs with them.
+    {{{"Before", "one", "08:00", "09:00"},
       {"Touching", "one", "09:00", "10:00"},
       {"Reaching in", "one", "09:30", "10:30"},
       {"Clumped+Clump part", "one", "10:30", "11:00"},
@@ -34,28 +32,27 @@ const ReconcileCase kCases[] = {
      S_OK,
      {"one|08:00|Before", "one|09:00|Touching", "one|10:00|New", "one|11:30|Starting at the end",
       "two|10:00|Other service"}},
-    {"a re-imported entry keeps its row",
-     {{"Show+Part", "one", "10:00", "11:00"}},
+    // A re-imported entry keeps its row; one moved replaces what it now covers.
+    {{{"Show+Part", "one", "10:00", "11:00"}},
      {{"Show, updated", "one", "10:00", "11:00"}},
      S_OK,
      {"one|10:00|Show, updated"}},
-    {"a moved entry replaces what it now covers",
-     {{"Show", "one", "10:00", "11:00"}, {"Next", "one", "11:00", "12:00"}},
+    {{{"Show", "one", "10:00", "11:00"}, {"Next", "one", "11:00", "12:00"}},
      {{"Show", "one", "10:30", "11:30", "one::10:00::11:00"}},
      S_OK,
      {"one|10:30|Show"}},
-    {"the stored service and times count when the import sets none",
-     {{"Long", "one", "10:00", "12:00"}, {"Inside", "one", "10:30", "11:00"}},
+    // The stored service and times count when the import sets none.
+    {{{"Long", "one", "10:00", "12:00"}, {"Inside", "one", "10:30", "11:00"}},
      {{"Long, updated", "", "", "", "one::10:00::12:00"}},
      S_OK,
      {"one|10:00|Long, updated"}},
-    {"an entry without service removes nothing",
-     {{"Show", "one", "10:00", "11:00"}},
+    // An entry without service removes nothing.
+    {{{"Show", "one", "10:00", "11:00"}},
      {{"Lost", "", "10:00", "11:00", "unknown"}},
      S_FALSE,
      {"-|10:00|Lost", "one|10:00|Show"}},
-    {"entries behind the end of the guide skip the search, those before it do not",
-     {{"Stored", "one", "08:00", "09:00"}},
+    // Entries behind the end of the guide skip the search; those before it do not.
+    {{{"Stored", "one", "08:00", "09:00"}},
      {{"A", "one", "09:00", "10:00"},
       {"B", "one", "10:00", "11:00"},
       {"C", "one", "11:00", "12:00"},
@@ -68,12 +65,11 @@ const ReconcileCase kCases[] = {
 using ReconcileTest = DatabaseTest;
 
 TEST_F(ReconcileTest, EntriesOfAServiceNeverOverlapOnceReconciled) {
-  for (const ReconcileCase& c : kCases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.guide.back());
     std::filesystem::remove_all(dir_ / "guide");
     for (bool storing : {true, false}) {
       ImportRun run;
-      ASSERT_TRUE(run.opened);
       for (const Entry& e : storing ? c.stored : c.added) {
         std::string key = e.key.empty() ? e.channel + "::" + e.start + "::" + e.end : e.key;
         ComPtr<IScheduleEntry> entry = run.Entry(key, e.channel, e.titles, e.start, e.end);

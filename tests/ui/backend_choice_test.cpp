@@ -51,7 +51,8 @@ TEST(BackendChoice, TheGtkModuleIsChosenWithoutATerminalWhenADisplayOpens) {
   std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
   options.args = {"box"};
   options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
-  const std::string gtk = "FAKE GTK: hello\nRESULT box=1\n", none = "caption\nhello\nRESULT box=1\n";
+  const std::string gtk = "FAKE GTK: hello\nRESULT box=1\n",
+                    none = "caption\nhello\nRESULT box=1\n";
   const struct {
     std::map<std::string, std::string> env;
     int exitCode;
@@ -61,7 +62,9 @@ TEST(BackendChoice, TheGtkModuleIsChosenWithoutATerminalWhenADisplayOpens) {
       {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "none"}}, 0, none, ""},
       {{{"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, 0, none, ""},
       {{{"WAYLAND_DISPLAY", ""}}, 0, none, ""},  // no display named: the module is not even loaded
-      {{{"RUZOZAZE_UI", "gtk"}, {"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, 2, "",
+      {{{"RUZOZAZE_UI", "gtk"}, {"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}},
+       2,
+       "",
        "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n"},
   };
   for (const auto& c : cases) {

@@ -29,7 +29,8 @@ void Loop() {
   dialog.ShowWindow();
   for (int programmes = 0; !dialog.IsCancelled() && programmes < 60000; ++programmes) {
     dialog.AddString(("Programme " + std::to_string(programmes)).c_str());
-    dialog.AddSubString(("Importing programmes: " + std::to_string(programmes / 100) + "%").c_str());
+    dialog.AddSubString(
+        ("Importing programmes: " + std::to_string(programmes / 100) + "%").c_str());
     usleep(1000);
   }
   printf("RESULT cancelled=%d\n", dialog.IsCancelled() ? 1 : 0);
