@@ -4,7 +4,6 @@
 #include <signal.h>
 
 #include "platform/ui/none/none_backend.h"
-#include "platform/ui/tty/tty_backend.h"
 #include "tests/support/scripted_backend.h"
 #include "tests/ui/process_log.h"
 
@@ -102,29 +101,6 @@ TEST_F(ProgressDialogTest, SignalsAreAConfirmedCancelAtTheNextPumpWithoutAUserIn
     EXPECT_EQ(err, "Importing XMLTV Data\nAre you sure you want to abort further processing?\n");
     EXPECT_EQ(CurrentHandler(signal), before) << "hidden: the signal has its usual effect again";
   }
-}
-
-// Every backend keeps a quit request that arrives during a job: the pump never takes it.
-TEST_F(ProgressDialogTest, AQuitRequestPostedDuringAJobIsStillThereAfterwards) {
-  std::vector<std::unique_ptr<Backend>> backends;
-  backends.push_back(std::make_unique<ScriptedBackend>());
-  backends.push_back(std::make_unique<NoneBackend>());
-  backends.push_back(std::make_unique<TtyBackend>());
-  testing::internal::CaptureStderr();  // the tty backend draws there
-  for (auto& backend : backends) {
-    InstallBackend(std::move(backend));
-    CProgressDialog job;
-    job.Create();
-    job.ShowWindow();
-    job.AddString("Channel one");
-    CurrentBackend().PostQuitMessage(5);
-    job.AddString("Channel two");
-    job.DestroyWindow();
-    int code = 0;
-    EXPECT_TRUE(CurrentBackend().QuitRequested(&code));
-    EXPECT_EQ(code, 5);
-  }
-  testing::internal::GetCapturedStderr();
 }
 
 }  // namespace
