@@ -20,6 +20,7 @@ TEST_F(ComponentTest, WhatAnImportRunHandsOverIsStoredAndFoundAgain) {
     ImportRun run;
     ASSERT_TRUE(run.opened);
     run.database->SetSourceDescription(Text("XMLTV data read from: listings.xml"));
+    run.database->SetServicesFile(Text(""));
     EXPECT_EQ(run.providers->Lookup(Text("XMLTV"), provider.Out()), pass == 0 ? S_FALSE : S_OK);
     if (!provider) {
       run.providers->Create(provider.Out());
@@ -62,8 +63,9 @@ TEST_F(ComponentTest, WhatAnImportRunHandsOverIsStoredAndFoundAgain) {
                   "= e.program_id"),
             (std::vector<std::string>{"1|one.png|XMLTV|2024-03-01 20:30:00|2024-03-01 21:30:05|"
                                       "Short|A, B, Second, Third, Fourth|1"}));
-  EXPECT_EQ(Query("SELECT * FROM metadata"),
-            (std::vector<std::string>{"source_description|XMLTV data read from: listings.xml"}));
+  EXPECT_EQ(Query("SELECT * FROM metadata ORDER BY key"),
+            (std::vector<std::string>{"services_file|",
+                                      "source_description|XMLTV data read from: listings.xml"}));
   EXPECT_EQ(Scalar("SELECT count(*) FROM providers"), "1");
 }
 
