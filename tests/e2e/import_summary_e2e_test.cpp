@@ -1,7 +1,7 @@
 // The summary an import ends with: its counts, the silence of unattended runs, and the last word
 // left on a terminal.
 #include "tests/e2e/program_fixture.h"
-#include "tests/ui/pty_session.h"
+#include "tests/support/pty_session.h"
 
 namespace {
 

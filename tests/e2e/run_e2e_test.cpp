@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "tests/e2e/program_fixture.h"
-#include "tests/ui/pty_session.h"
+#include "tests/support/pty_session.h"
 
 namespace {
 

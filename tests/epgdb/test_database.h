@@ -1,85 +1,144 @@
-// Test support: a temporary database file named by GLIMMERBOX_EPG_DB, the component opened
-// through COM as the import opens it, and SQL read-back through a separate connection.
+// Test support: the component opened through COM as the import opens it, on a database file in a
+// temporary folder named by GLIMMERBOX_EPG_DB, read back through a connection of the test's own.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <sstream>
 
+#include "epgdb/component.h"
 #include "import/epgdb/epg_database.h"
+#include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/scoped_bstr.h"
+#include "tests/support/run_program.h"
+#include "tests/support/sqlite_query.h"
 
 namespace epgdb_test {
 
-// A BSTR for the length of a statement.
-class Text {
- public:
-  explicit Text(const std::string& ansi);
-  ~Text();
-  Text(const Text&) = delete;
-  Text& operator=(const Text&) = delete;
-  operator BSTR() const { return bstr_; }
+using Text = ScopedBstr;
 
- private:
-  BSTR bstr_;
-};
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+inline ComPtr<IEPGDatabase> CreateComponent() {  // a fresh instance, not opened
+  ComPtr<IEPGDatabase> database;
+  CoCreateInstance(CLSID_EPGDatabase, nullptr, CLSCTX_INPROC_SERVER, IID_IEPGDatabase,
+                   reinterpret_cast<void**>(database.Out()));
+  return database;
+}
 
 // The component and its collections, as one import run holds them.
-struct Session {
-  ComPtr<IEPGDatabase> database;
+struct ImportRun {
+  ImportRun() {
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    opened = SUCCEEDED(database->Open(&flag)) && flag != VARIANT_FALSE;
+    database->GetScheduleEntries(entries.Out());
+    database->GetPrograms(programs.Out());
+    database->GetServices(services.Out());
+    database->GetProviders(providers.Out());
+  }
+  ComPtr<IEPGDatabase> database = CreateComponent();
+  bool opened = false;
   ComPtr<IScheduleEntries> entries;
-  ComPtr<IProviders> providers;
   ComPtr<IPrograms> programs;
   ComPtr<IServices> services;
+  ComPtr<IProviders> providers;
 
-  // Creates the component and opens it; `opened` tells how Open answered.
-  Session();
-  bool opened = false;
-
-  ComPtr<IService> AddService(const std::string& channelId, const std::string& name);
-  ComPtr<IProgram> NewProgram(const std::string& title);
-  ComPtr<IProvider> NewProvider(const std::string& name);
-  // Adds an entry under the slot key with the program, service and times "HH:MM" on the day.
-  ComPtr<IScheduleEntry> AddEntry(const std::string& slotKey, IService* service, IProgram* program,
-                                  const std::string& day, const std::string& start,
-                                  const std::string& end);
-  HRESULT Save();
-  void Close();
+  ComPtr<IService> Service(const std::string& channelId) {  // added, named as its id
+    ComPtr<IService> service;
+    if (services->Add(Text(channelId), service.Out()) == S_OK) {
+      service->SetId(Text(channelId));
+      service->SetName(Text(channelId));
+    }
+    return service;
+  }
+  ComPtr<IProgram> Program(const std::string& title) {
+    ComPtr<IProgram> program;
+    programs->Create(program.Out());
+    program->SetTitle(Text(title));
+    return program;
+  }
+  // Adds the entry `key` of the channel, with a program "title" or "title+added+added...", from
+  // `start` to `end` ("HH:MM" on 2024-03-01 or "YYYY-MM-DD HH:MM[:SS]"). What is empty is not set.
+  ComPtr<IScheduleEntry> Entry(const std::string& key, const std::string& channel,
+                               const std::string& titles, const std::string& start = "",
+                               const std::string& end = "") {
+    ComPtr<IScheduleEntry> entry;
+    entries->Add(Text(key), entry.Out());
+    if (!channel.empty())
+      entry->SetService(Service(channel).Get());
+    std::istringstream parts(titles);
+    std::string title;
+    if (std::getline(parts, title, '+'))
+      entry->SetProgram(Program(title).Get());
+    while (std::getline(parts, title, '+'))
+      entry->AddProgram(Program(title).Get());
+    for (auto [time, set] : {std::pair{start, &IScheduleEntry::SetStartTime},
+                             std::pair{end, &IScheduleEntry::SetEndTime}}) {
+      std::string t = time.size() == 5 ? "2024-03-01 " + time : time;
+      auto n = [&](size_t at) { return uint16_t(t.size() > at ? std::stoi(t.substr(at)) : 0); };
+      if (!t.empty())
+        (entry.Get()->*set)(n(0), n(5), n(8), n(11), n(14), n(17));
+    }
+    return entry;
+  }
+  HRESULT Save() {
+    LONG result = 0;
+    database->PrepareSave(&result);
+    return database->Save();
+  }
+  void Close() {  // Close, then the references
+    LONG result = 0;
+    database->Close(&result);
+    entries.Reset();
+    programs.Reset();
+    services.Reset();
+    providers.Reset();
+    database.Reset();
+  }
 };
 
-// A fresh component instance, not opened.
-ComPtr<IEPGDatabase> CreateComponent();
-
-// A test of the component: COM entered, the component registered, the database in a temporary
-// folder.
 class DatabaseTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    CoInitialize(nullptr);
+    epgdb::RegisterComponent();
+    setenv("GLIMMERBOX_EPG_DB", db_.c_str(), 1);
+  }
+  void TearDown() override {
+    epgdb::UnregisterComponent();
+    CoUninitialize();
+  }
+  std::vector<std::string> Query(const std::string& sql) const {
+    return testing_support::QueryRows(db_, sql);
+  }
+  std::string Scalar(const std::string& sql) const { return testing_support::QueryValue(db_, sql); }
+  std::string Dump() const {  // every row of every table
+    std::string dump;
+    for (std::string table : {"providers", "services", "programs", "schedule_entries",
+                              "schedule_entry_programs", "metadata"}) {
+      for (const std::string& row : Query("SELECT * FROM " + table + " ORDER BY 1, 2"))
+        dump += table + ": " + row + "\n";
+    }
+    return dump;
+  }
+  // Each entry as "channel|HH:MM|title+added+added..." in the order of channel and start ("-"
+  // for what is not set). Checks on the way that no program is left that no entry uses.
+  std::vector<std::string> Guide() const {
+    EXPECT_EQ(Scalar("SELECT count(*) FROM programs WHERE id NOT IN (SELECT program_id FROM "
+                     "schedule_entries WHERE program_id NOT NULL UNION SELECT program_id FROM "
+                     "schedule_entry_programs)"),
+              "0");
+    return Query(
+        "SELECT coalesce(s.channel_id, '-'), coalesce(substr(e.start_time, 12, 5), '-'), "
+        "coalesce(p.title, '-') || coalesce('+' || (SELECT group_concat(t, '+') FROM (SELECT "
+        "q.title AS t FROM schedule_entry_programs x JOIN programs q ON q.id = x.program_id "
+        "WHERE x.entry_id = e.id ORDER BY x.seq)), '') FROM schedule_entries e LEFT JOIN "
+        "services s ON s.id = e.service_id LEFT JOIN programs p ON p.id = e.program_id ORDER BY "
+        "s.channel_id, e.start_time");
+  }
 
-  // The rows of a query through a separate connection, each as its columns joined by "|"
-  // (NULL as "NULL").
-  std::vector<std::string> Query(const std::string& sql) const;
-  // One value: the first column of the first row ("" when there is none).
-  std::string Scalar(const std::string& sql) const;
-  // Every row of every table, in a fixed order.
-  std::string Dump() const;
-
-  TempFolder folder_;
-  std::string dbPath_;
+  testing_support::TempDir dir_;
+  std::string db_ = dir_ / "guide/epg.sqlite";
 };
 
 }  // namespace epgdb_test

@@ -1,12 +1,12 @@
-// One import is one transaction: what is not saved is never seen, not after Close, a kill or a
-// failed commit, and a second import waits for the first.
+// One import is one transaction: what is not saved is never seen, not while the import runs, nor
+// after Close or a failed commit; a clean and old entries go with the import that saves.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "tests/epgdb/test_database.h"
@@ -14,124 +14,73 @@
 namespace epgdb_test {
 namespace {
 
+// The local time `hours` from the start of the test.
+std::string HoursFromNow(int hours) {
+  static const time_t now = time(nullptr);
+  time_t t = now + hours * 3600;
+  struct tm tm;
+  char text[20];
+  strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", localtime_r(&t, &tm));
+  return text;
+}
+
 class TransactionTest : public DatabaseTest {
  protected:
-  // A saved guide of two services and their entries.
-  void StoreGuide() {
-    Session run;
+  // A saved guide: entries an hour long that ended 72 and 1 hours ago and end in 24 hours.
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    ImportRun run;
     ASSERT_TRUE(run.opened);
     run.database->SetSourceDescription(Text("first"));
-    ComPtr<IProvider> provider = run.NewProvider("XMLTV");
-    for (const char* channel : {"one", "two"}) {
-      ComPtr<IService> service = run.AddService(channel, channel);
-      for (const char* hour : {"10", "11"}) {
-        ComPtr<IScheduleEntry> entry =
-            run.AddEntry(std::string(channel) + "::" + hour, service.Get(),
-                         run.NewProgram(std::string("Show at ") + hour).Get(), "2030-01-01",
-                         std::string(hour) + ":00", std::string(hour) + ":59");
-        entry->SetProvider(provider.Get());
-        entry->AddProgram(run.NewProgram("Extra").Get());
-      }
+    ComPtr<IProvider> provider;
+    run.providers->Create(provider.Out());
+    provider->SetName(Text("XMLTV"));
+    for (int hours : {-72, -1, 24}) {
+      run.Entry(std::to_string(hours), "one", "Show+Extra", HoursFromNow(hours - 1),
+                HoursFromNow(hours))
+          ->SetProvider(provider.Get());
     }
     ASSERT_EQ(run.Save(), S_OK);
     run.Close();
+    before_ = Dump();
   }
-
-  // Adds `count` entries of an hour each on a new service, reconciling each.
-  static void AddMany(Session& run, int count, int signalFd = -1, int signalAfter = 0) {
-    ComPtr<IService> service = run.AddService("bulk", "Bulk");
-    for (int i = 0; i < count; ++i) {
-      ComPtr<IProgram> program = run.NewProgram("Programme " + std::to_string(i));
-      program->SetDescription(Text(std::string(200, 'd')));
-      std::string day = "20" + std::to_string(31 + i / 8760) + "-01-01";
-      ComPtr<IScheduleEntry> entry;
-      run.entries->Add(Text("bulk::" + std::to_string(i)), entry.Out());
-      entry->SetService(service.Get());
-      entry->SetProgram(program.Get());
-      entry->SetStartTime(uint16_t(2031 + i / 8760), 1, uint16_t(1 + i % 8760 / 24),
-                          uint16_t(i % 24), 0, 0);
-      entry->SetEndTime(uint16_t(2031 + i / 8760), 1, uint16_t(1 + i % 8760 / 24), uint16_t(i % 24),
-                        59, 0);
-      run.entries->Reconcile(entry.Get());
-      if (i + 1 == signalAfter && write(signalFd, "x", 1) != 1)
-        _exit(3);
-    }
-  }
-
-  std::string IntegrityCheck() const { return Scalar("PRAGMA integrity_check"); }
+  std::string before_;
 };
 
-TEST_F(TransactionTest, CloseWithoutSaveLeavesTheDatabaseAsBefore) {
-  StoreGuide();
-  std::string before = Dump();
-  Session run;
-  ASSERT_TRUE(run.opened);
-  run.database->SetSourceDescription(Text("second"));
-  run.database->SetServicesFile(Text("/nonexistent"));
-  run.AddService("one", "renamed one");
-  run.AddService("three", "three");
-  ComPtr<IScheduleEntry> entry;
-  run.entries->Add(Text("one::10"), entry.Out());
-  entry->SetProgram(run.NewProgram("Replacement").Get());
-  run.entries->Reconcile(entry.Get());
-  entry.Reset();
-  run.entries->RemoveOlderThan(0);
-  AddMany(run, 100);
-  LONG prepared = 0;
-  run.database->PrepareSave(&prepared);
-  VARIANT_BOOL cleaned = 0;
-  run.database->Clean(&cleaned);
-  EXPECT_EQ(cleaned, VARIANT_TRUE);
-  ComPtr<IScheduleEntries> entries = run.entries;  // still held after Close, as the import does
-  ComPtr<IService> service = run.AddService("late", "Late");
-  run.Close();
-  ComPtr<IScheduleEntry> found;
-  EXPECT_EQ(entries->Find(Text("one::10"), found.Out()), S_FALSE);
-  service->SetName(Text("changed after Close"));
-  service.Reset();
-  EXPECT_EQ(Dump(), before);
-}
-
-TEST_F(TransactionTest, KilledImportLeavesTheDatabaseAsBefore) {
-  StoreGuide();
-  std::string before = Dump();
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(fds[0]);
-    Session run;
-    if (!run.opened)
-      _exit(2);
-    AddMany(run, 1000000, fds[1], 20000);
-    _exit(1);
+TEST_F(TransactionTest, WhatIsNotSavedIsSeenNeitherDuringTheImportNorAfterClose) {
+  ComPtr<IScheduleEntries> entries;  // still held after Close, as the import holds them
+  ComPtr<IService> late;
+  {
+    ImportRun run;
+    ASSERT_TRUE(run.opened);
+    run.database->SetSourceDescription(Text("second"));
+    run.database->SetServicesFile(Text("/nonexistent"));
+    run.Service("one")->SetName(Text("renamed one"));
+    ComPtr<IScheduleEntry> entry = run.Entry("-1", "", "Replacement");
+    run.entries->Reconcile(entry.Get());
+    entry.Reset();
+    run.entries->RemoveOlderThan(0);
+    for (int i = 0; i < 100; ++i)
+      run.Entry("bulk::" + std::to_string(i), "bulk", "Bulk");
+    LONG prepared = 0;
+    run.database->PrepareSave(&prepared);
+    EXPECT_EQ(Dump(), before_);  // a reader sees the saved guide meanwhile
+    VARIANT_BOOL cleaned = 0;
+    run.database->Clean(&cleaned);
+    EXPECT_EQ(cleaned, VARIANT_TRUE);
+    entries = run.entries;
+    late = run.Service("late");
+    run.Close();
   }
-  close(fds[1]);
-  char signal = 0;
-  ASSERT_EQ(read(fds[0], &signal, 1), 1);
-  close(fds[0]);
-  // The transaction has spilled pages into the log by now; the kill lands while it grows.
-  EXPECT_GT(std::filesystem::file_size(dbPath_ + "-wal"), 1u << 20);
-  kill(child, SIGKILL);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(IntegrityCheck(), "ok");
-  EXPECT_EQ(Dump(), before);
-
-  Session run;  // and the next import goes on from there
-  ASSERT_TRUE(run.opened);
-  run.AddService("after", "After");
-  EXPECT_EQ(run.Save(), S_OK);
-  run.Close();
-  EXPECT_EQ(Scalar("SELECT count(*) FROM services"), "3");
+  ComPtr<IScheduleEntry> found;
+  EXPECT_EQ(entries->Find(Text("-1"), found.Out()), S_FALSE);
+  late->SetName(Text("changed after Close"));
+  late.Reset();
+  EXPECT_EQ(Dump(), before_);
 }
 
-TEST_F(TransactionTest, FailedCommitIsReportedAndStoresNothing) {
-  StoreGuide();
-  std::string before = Dump();
-  rlim_t limit = std::filesystem::file_size(dbPath_) + (64 << 10);
+TEST_F(TransactionTest, AFailedCommitIsReportedAndStoresNothing) {
+  rlim_t limit = std::filesystem::file_size(db_) + (64 << 10);
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -139,41 +88,60 @@ TEST_F(TransactionTest, FailedCommitIsReportedAndStoresNothing) {
     signal(SIGXFSZ, SIG_IGN);
     struct rlimit rl = {limit, limit};
     setrlimit(RLIMIT_FSIZE, &rl);
-    Session run;
+    ImportRun run;
     if (!run.opened)
       _exit(2);
-    AddMany(run, 20000);
+    for (int i = 0; i < 2000; ++i)
+      run.Entry("bulk::" + std::to_string(i), "bulk", std::string(200, 'd'));
     _exit(FAILED(run.Save()) ? 0 : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: Save reported success, 2: Open failed";
-  EXPECT_EQ(IntegrityCheck(), "ok");
-  EXPECT_EQ(Dump(), before);
+  EXPECT_EQ(Scalar("PRAGMA integrity_check"), "ok");
+  EXPECT_EQ(Dump(), before_);
 }
 
-TEST_F(TransactionTest, SecondImportWaitsThenFailsWhileTheFirstHoldsTheDatabase) {
-  StoreGuide();
-  std::string before = Dump();
-  Session first;
-  ASSERT_TRUE(first.opened);
-  AddMany(first, 5000);
-  EXPECT_EQ(Dump(), before);  // a reader sees the old data meanwhile
+// Clean only asks: the next import to open empties the guide inside its transaction, and only
+// when it saves does the empty guide show.
+TEST_F(TransactionTest, CleanEmptiesTheGuideWithTheNextImportThatSaves) {
+  for (bool save : {false, true}) {
+    VARIANT_BOOL cleaned = 0;
+    EXPECT_EQ(CreateComponent()->Clean(&cleaned), S_OK);
+    EXPECT_EQ(cleaned, VARIANT_TRUE);
+    EXPECT_EQ(Dump(), before_);
+    ImportRun run;
+    ASSERT_TRUE(run.opened);
+    run.Entry("new", "new", "New", "10:00", "11:00");
+    EXPECT_EQ(Dump(), before_);
+    if (save) {
+      EXPECT_EQ(run.Save(), S_OK);
+    }
+    run.Close();
+  }
+  const std::vector<std::string> guide = {"new|10:00|New"};
+  EXPECT_EQ(Guide(), guide);
+  EXPECT_EQ(Scalar("SELECT (SELECT count(*) FROM providers) + (SELECT count(*) FROM metadata)"),
+            "0");
+  ImportRun run;  // the request was taken: this import keeps the guide
+  EXPECT_EQ(run.Save(), S_OK);
+  run.Close();
+  EXPECT_EQ(Guide(), guide);
+}
 
-  auto started = std::chrono::steady_clock::now();
-  Session second;
-  auto waited = std::chrono::steady_clock::now() - started;
-  EXPECT_FALSE(second.opened);
-  EXPECT_GE(waited, std::chrono::seconds(9));
-  second.Close();
-
-  EXPECT_EQ(first.Save(), S_OK);
-  first.Close();
-  Session third;
-  EXPECT_TRUE(third.opened);
-  third.Close();
-  EXPECT_EQ(Scalar("SELECT count(*) FROM schedule_entries"), "5004");
+TEST_F(TransactionTest, RemoveOlderThanDeletesTheEntriesThatEndedThatManyDaysAgo) {
+  const std::pair<LONG, std::vector<std::string>> removals[] = {
+      {-1, {"-72", "-1", "24"}}, {4, {"-72", "-1", "24"}}, {2, {"-1", "24"}}, {0, {"24"}}};
+  for (const auto& [days, left] : removals) {
+    ImportRun run;
+    run.entries->RemoveOlderThan(days);
+    EXPECT_EQ(run.Save(), S_OK);
+    run.Close();
+    EXPECT_EQ(Query("SELECT slot_key FROM schedule_entries ORDER BY end_time"), left) << days;
+  }
+  EXPECT_EQ(Guide(),
+            (std::vector<std::string>{"one|" + HoursFromNow(23).substr(11, 5) + "|Show+Extra"}));
 }
 
 }  // namespace

@@ -1,89 +1,54 @@
-#include "platform/ui/backend_choice.h"
-
+// The backend as the program chooses it, seen from a box shown without a terminal (standard input
+// /dev/null): the GTK module beside the program when a display is named and opens, else none;
+// RUZOZAZE_UI forces one.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
-#include "platform/ui/none/none_backend.h"
-#include "platform/ui/tty/tty_backend.h"
 #include "tests/support/run_program.h"
-#include "tests/support/scripted_backend.h"
 
 namespace {
 
-using namespace platform::ui;
 using namespace testing_support;
 
-class BackendChoiceTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    unsetenv("RUZOZAZE_UI");
-    InstallBackend(std::make_unique<NoneBackend>());
-  }
-};
-
-TEST_F(BackendChoiceTest, ANamedBackendIsInstalled) {
-  setenv("RUZOZAZE_UI", "tty", 1);
-  EXPECT_TRUE(ChooseBackend());
-  EXPECT_NE(dynamic_cast<TtyBackend*>(&CurrentBackend()), nullptr);
-  setenv("RUZOZAZE_UI", "none", 1);
-  EXPECT_TRUE(ChooseBackend());
-  EXPECT_NE(dynamic_cast<NoneBackend*>(&CurrentBackend()), nullptr);
-}
-
-TEST_F(BackendChoiceTest, AMissingGtkModuleOrAnUnknownNameFailsWithAMessage) {
-  InstallBackend(std::make_unique<ScriptedBackend>());
-  std::string folder = std::filesystem::canonical(UI_DRIVER).parent_path().string();
-  setenv("RUZOZAZE_UI", "gtk", 1);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ChooseBackend());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "RUZOZAZE_UI=gtk cannot be used: the GTK module " + folder +
-                "/ruzozaze-gtk.so cannot be loaded.\n");
-  setenv("RUZOZAZE_UI", "curses", 1);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ChooseBackend());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "RUZOZAZE_UI=curses cannot be used: it must be gtk, tty or none.\n");
-  EXPECT_NE(dynamic_cast<ScriptedBackend*>(&CurrentBackend()), nullptr);
-}
-
-// A program with the module beside it, run without a terminal (standard input /dev/null).
-class GtkModuleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    options.program = dir / "ui_driver";
-    std::filesystem::copy_file(UI_DRIVER, options.program);
-    std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
-    options.args = {"box"};
-    options.env = {{"DISPLAY", ":99"}};
-    options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
-  }
+TEST(BackendChoice, TheGtkModuleWhenADisplayOpensElseNoneUnlessOneIsForced) {
   TempDir dir;
+  std::string folder = std::filesystem::canonical(dir.path()).string();
   RunOptions options;
-};
-
-TEST_F(GtkModuleTest, TheModuleIsChosenWithoutATerminalWhenADisplayOpens) {
-  RunResult run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "FAKE GTK: hello\nRESULT box=1\n");
-  options.env = {{"RUZOZAZE_UI", "none"}};
-  EXPECT_EQ(RunProgram(options).out, "caption\nhello\nRESULT box=1\n");
-}
-
-TEST_F(GtkModuleTest, WithoutADisplayTheChoiceFallsThroughUnlessGtkIsForced) {
-  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
-  RunResult run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "caption\nhello\nRESULT box=1\n");
-  options.env = {{"WAYLAND_DISPLAY", ""}};  // no display named: the module is not even loaded
-  EXPECT_EQ(RunProgram(options).out, "caption\nhello\nRESULT box=1\n");
-  options.env["FAKE_GTK_NO_DISPLAY"] = "1";
-  options.env["RUZOZAZE_UI"] = "gtk";
-  run = RunProgram(options);
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_EQ(run.err, "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n");
+  options.program = dir / "ui_driver";
+  std::filesystem::copy_file(UI_DRIVER, options.program);
+  std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
+  options.args = {"box"};
+  options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
+  const std::string gtk = "FAKE GTK: hello\nRESULT box=1\n",
+                    none = "caption\nhello\nRESULT box=1\n";
+  const struct {
+    std::map<std::string, std::string> env;
+    std::string out, err;
+  } cases[] = {
+      {{{"DISPLAY", ":99"}}, gtk, ""},
+      {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "none"}}, none, ""},
+      {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "tty"}}, none, "\r\x1b[K"},
+      {{{"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, none, ""},
+      {{{"WAYLAND_DISPLAY", ""}}, none, ""},  // no display named: the module is not even loaded
+      {{{"RUZOZAZE_UI", "gtk"}, {"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}},
+       "",
+       "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n"},
+      {{{"RUZOZAZE_UI", "curses"}},
+       "",
+       "RUZOZAZE_UI=curses cannot be used: it must be gtk, tty or none.\n"},
+  };
+  for (const auto& c : cases) {
+    options.env = c.env;
+    RunResult run = RunProgram(options);
+    EXPECT_EQ(run.exitCode, c.out.empty() ? 2 : 0) << run.err;
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
+  std::filesystem::remove(dir / "ruzozaze-gtk.so");
+  options.env = {{"RUZOZAZE_UI", "gtk"}};
+  EXPECT_EQ(RunProgram(options).err, "RUZOZAZE_UI=gtk cannot be used: the GTK module " + folder +
+                                         "/ruzozaze-gtk.so cannot be loaded.\n");
 }
 
 }  // namespace

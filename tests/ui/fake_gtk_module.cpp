@@ -1,17 +1,14 @@
 // Stands in for ruzozaze-gtk.so in the tests of the backend choice: its backend answers every
-// box by printing "FAKE GTK: " and the text on standard output. With FAKE_GTK_NO_DISPLAY set
-// it behaves as if no display could be opened.
+// box by printing "FAKE GTK: " and the text. With FAKE_GTK_NO_DISPLAY set it behaves as if no
+// display could be opened.
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/ui/ui.h"
 
-namespace {
-
 namespace ui = platform::ui;
 
-class FakeGtkBackend : public ui::Backend {
- public:
+struct FakeGtkBackend : ui::Backend {
   int MessageBox(const std::string& text, const std::string&, unsigned) override {
     printf("FAKE GTK: %s\n", text.c_str());
     return ui::IDOK;
@@ -27,8 +24,6 @@ class FakeGtkBackend : public ui::Backend {
   bool QuitRequested(int*) override { return false; }
   bool GetOpenFileName(const ui::OpenFileRequest&, std::string*) override { return false; }
 };
-
-}  // namespace
 
 extern "C" ui::Backend* RuzozazeCreateGtkBackend() {
   return getenv("FAKE_GTK_NO_DISPLAY") != nullptr ? nullptr : new FakeGtkBackend;

@@ -3,19 +3,30 @@
 // each test in a process of its own, several at a time) and reads what was written since.
 #pragma once
 
-#include <string>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "diag/log.h"
+#include "tests/support/run_program.h"
 
 namespace testing_support {
 
 class LogSlice {
  public:
-  LogSlice();
-  ~LogSlice();
+  LogSlice() {
+    lock_ =
+        open((Log::Instance().FileName() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    flock(lock_, LOCK_EX);
+    start_ = ReadFile(Log::Instance().FileName()).size();
+  }
+  ~LogSlice() { close(lock_); }
   LogSlice(const LogSlice&) = delete;
   LogSlice& operator=(const LogSlice&) = delete;
-
-  // What the log file got since this slice began.
-  std::string Text() const;
+  std::string Text() const {  // what the log file got since this slice began
+    std::string text = ReadFile(Log::Instance().FileName());
+    return start_ < text.size() ? text.substr(start_) : "";
+  }
 
  private:
   int lock_ = -1;
@@ -23,6 +34,15 @@ class LogSlice {
 };
 
 // True when `pieces` occur in `text` in this order.
-bool InOrder(const std::string& text, const std::initializer_list<std::string>& pieces);
+inline bool InOrder(const std::string& text, const std::initializer_list<std::string>& pieces) {
+  size_t at = 0;
+  for (const std::string& piece : pieces) {
+    at = text.find(piece, at);
+    if (at == std::string::npos)
+      return false;
+    at += piece.size();
+  }
+  return true;
+}
 
 }  // namespace testing_support

@@ -1,78 +1,76 @@
 // The tty backend as a person at a terminal meets it: the test driver runs on a pseudo-terminal
 // of its own and chooses its backend itself (standard input and error are that terminal).
-#include "platform/ui/tty/tty_backend.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
+#include "platform/ui/tty/terminal_text.h"
+#include "tests/support/pty_session.h"
 #include "tests/support/run_program.h"
-#include "tests/ui/process_log.h"
-#include "tests/ui/pty_session.h"
 
 namespace {
 
 using namespace testing_support;
 constexpr size_t npos = std::string::npos;
 
-TEST(TtyBackend, CtrlCAsksFirstThenNContinuesAndYCancels) {
-  TempDir dir;
-  std::string driver = dir / "ui_driver";
-  std::filesystem::copy_file(UI_DRIVER, driver);
-  PtySession session({driver, "loop", "/Logging:101"}, dir.path());
-  size_t at = session.WaitFor("Programme");
-  ASSERT_NE(at, npos) << session.Output();
-  EXPECT_NE(session.Output().find("Importing XMLTV Data"), npos);
-  EXPECT_NE(session.Output().find("Press Ctrl-C to cancel"), npos);
-  session.Type("\x03");
-  at = session.WaitFor("Are you sure you want to abort further processing? [y/N] ", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("n\r");
-  at = session.WaitFor("Importing programmes:", at);
-  ASSERT_NE(at, npos) << "the run goes on below the answered question";
-  session.Type("\x03");
-  at = session.WaitFor("[y/N] ", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("y\r");
-  EXPECT_EQ(session.Finish(), 0);
-  EXPECT_NE(session.Output().find("RESULT cancelled=1", at), npos) << session.Output();
-  std::string log = ReadFile(driver + ".log");
-  EXPECT_TRUE(InOrder(log, {"OnCancel - Displaying confirmation message\r\n",
-                            "OnCancel - User continued further processing\r\n",
-                            "OnCancel - Displaying confirmation message\r\n",
-                            "OnCancel - User cancelled further processing\r\n"}))
-      << log;
-  EXPECT_EQ(log.find("XMLTV import finished"), npos);
-}
-
-// The second Ctrl-C comes while the first still waits (here: while its question is up), which
-// means the program does not react: the terminal's usual effect ends it.
-TEST(TtyBackend, ASecondCtrlCBeforeTheFirstIsHandledEndsTheProgram) {
-  PtySession session({UI_DRIVER, "loop"}, ".");
-  ASSERT_NE(session.WaitFor("Programme"), npos) << session.Output();
-  session.Type("\x03");
-  size_t at = session.WaitFor("[y/N] ");
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("\x03");
-  session.ReadFor(200);
-  session.Type("\x03");
-  EXPECT_EQ(session.Finish(), -100 - SIGINT);
-  EXPECT_EQ(session.Output().find("RESULT"), npos);
-}
-
-TEST(TtyBackend, AnOkBoxShowsCaptionAndTextAndWaitsForEnter) {
-  PtySession session({UI_DRIVER, "box"}, ".");
-  size_t at = session.WaitFor("caption\r\nhello\r\n");
-  ASSERT_NE(at, npos) << session.Output();
-  at = session.WaitFor("Press Enter to continue. ", at);
-  ASSERT_NE(at, npos) << session.Output();
+TEST(TtyBackend, BoxesFilePromptAndCtrlCAsAPersonAtTheTerminalMeetsThem) {
+  TempDir temp;
+  std::string dir = std::filesystem::canonical(temp.path()).string();
+  WriteFile(dir + "/listings.xml", "<tv/>");
+  WriteFile(dir + "/other.xml", "<tv/>");
+  mkdir((dir + "/sub").c_str(), 0755);
+  PtySession session({UI_DRIVER, "box", "alert", "open", "loop", "loop"}, dir);
+  size_t at = 0;
+  // Waits for `text` behind what was seen so far, then types `keys`.
+  auto step = [&](const std::string& text, const std::string& keys = "") {
+    at = session.WaitFor(text, at);
+    if (at == npos)
+      return testing::AssertionFailure() << "no \"" << text << "\" in:\n" << session.Output();
+    session.Type(keys);
+    return testing::AssertionSuccess();
+  };
+  ASSERT_TRUE(step("caption\r\nhello\r\nPress Enter to continue. "));
   session.ReadFor(300);
   EXPECT_EQ(session.Output().find("RESULT"), npos) << "the box waits";
   session.Type("\r");
-  EXPECT_EQ(session.Finish(), 0);
-  EXPECT_NE(session.Output().find("RESULT box=1", at), npos);
+  ASSERT_TRUE(step("RESULT box=1"));
+
+  // The alert counts down in place until a key, then waits for Enter.
+  ASSERT_TRUE(step("15 - BASE"));
+  EXPECT_NE(session.Output().rfind("Disk full", at), npos);
+  ASSERT_TRUE(step("\r14 - BASE", "x"));
+  ASSERT_TRUE(step("\rBASE"));
+  session.ReadFor(1300);
+  EXPECT_EQ(session.Output().find("13 - BASE", at), npos) << "the countdown stopped";
+  session.Type("\r");
+  ASSERT_TRUE(step("RESULT box=1"));
+
+  // The file prompt proposes the default and refuses what cannot be opened; Ctrl-D cancels.
+  ASSERT_TRUE(step("XMLTV Listings file (.xml) [" + dir + "/listings.xml]: ", "missing.xml\r"));
+  ASSERT_TRUE(step("'missing.xml' does not exist.", "sub\r"));
+  ASSERT_TRUE(step("'sub' is a folder.", "\r"));
+  ASSERT_TRUE(step("RESULT path=" + dir + "/listings.xml\r\n", " sub/../other.xml \r"));
+  ASSERT_TRUE(step("RESULT path=" + dir + "/other.xml\r\n", "\x04"));
+  ASSERT_TRUE(step("RESULT cancelled\r\n"));
+
+  // Ctrl-C asks first: N goes on below the answered question, Y cancels.
+  ASSERT_TRUE(step("Importing XMLTV Data"));
+  ASSERT_TRUE(step("Press Ctrl-C to cancel"));
+  ASSERT_TRUE(step("Programme", "\x03"));
+  ASSERT_TRUE(step("Are you sure you want to abort further processing? [y/N] ", "n\r"));
+  ASSERT_TRUE(step("Importing programmes:", "\x03"));
+  ASSERT_TRUE(step("[y/N] ", "y\r"));
+  ASSERT_TRUE(step("RESULT cancelled=1"));
+  // A Ctrl-C while the first still waits (here: while its question is up) means the program is
+  // not reacting: the terminal's usual effect ends it.
+  ASSERT_TRUE(step("Programme", "\x03"));
+  ASSERT_TRUE(step("[y/N] ", "\x03"));
+  session.ReadFor(200);
+  session.Type("\x03");
+  EXPECT_EQ(session.Finish(), -100 - SIGINT);
+  EXPECT_EQ(session.Output().find("RESULT", at), npos);
 }
 
 TEST(TtyBackend, ManyStatusLinesAreDrawnAtMost25TimesASecondAndTheLastOneAlways) {
@@ -92,47 +90,16 @@ TEST(TtyBackend, ManyStatusLinesAreDrawnAtMost25TimesASecondAndTheLastOneAlways)
   EXPECT_NE(WithoutControlSequences(output).find("\nRESULT"), npos);
 }
 
-TEST(TtyBackend, TheAlertCountsDownInPlaceUntilAKeyThenEnterClosesIt) {
-  PtySession session({UI_DRIVER, "alert"}, ".");
-  size_t at = session.WaitFor("15 - BASE");
-  ASSERT_NE(at, npos) << session.Output();
-  EXPECT_NE(session.Output().rfind("Disk full", at), npos);
-  at = session.WaitFor("\r14 - BASE", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("x");
-  at = session.WaitFor("\rBASE", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.ReadFor(1300);
-  EXPECT_EQ(session.Output().find("13 - BASE", at), npos) << "the countdown stopped";
-  session.Type("\r");
-  EXPECT_EQ(session.Finish(), 0);
-  EXPECT_NE(session.Output().find("RESULT box=1", at), npos) << session.Output();
-}
-
-TEST(TtyBackend, TheFilePromptProposesTheDefaultAndRefusesWhatCannotBeOpened) {
-  TempDir temp;
-  std::string dir = std::filesystem::canonical(temp.path()).string();
-  WriteFile(dir + "/listings.xml", "<tv/>");
-  WriteFile(dir + "/other.xml", "<tv/>");
-  mkdir((dir + "/sub").c_str(), 0755);
-  PtySession session({UI_DRIVER, "open"}, dir);
-  size_t at = session.WaitFor("XMLTV Listings file (.xml) [" + dir + "/listings.xml]: ");
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("missing.xml\r");
-  at = session.WaitFor("'missing.xml' does not exist.", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("sub\r");
-  at = session.WaitFor("'sub' is a folder.", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("\r");
-  at = session.WaitFor("RESULT path=" + dir + "/listings.xml\r\n", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type(" sub/../other.xml \r");
-  at = session.WaitFor("RESULT path=" + dir + "/other.xml\r\n", at);
-  ASSERT_NE(at, npos) << session.Output();
-  session.Type("\x04");
-  EXPECT_EQ(session.Finish(), 0);
-  EXPECT_NE(session.Output().find("RESULT cancelled", at), npos) << session.Output();
+TEST(TtyBackend, TextReachesTheTerminalWithoutControlCharactersCutToTheColumnsItTakes) {
+  using platform::ui::tty::TerminalLine;
+  EXPECT_EQ(TerminalLine("News\x1b[2J\tat\x07 ten", 80), "News?[2J at? ten");
+  EXPECT_EQ(TerminalLine("caf\xc3\xa9 \xc3 \xc2\x9b \xed\xa0\x80.", 80), "caf\xc3\xa9 ? ? ???.");
+  EXPECT_EQ(platform::ui::tty::TerminalText("one\r\ntwo\tthree\x1b\n"), "one\ntwo\tthree?\n");
+  EXPECT_EQ(TerminalLine("Programme 12345", 9), "Programme");
+  EXPECT_EQ(TerminalLine("\xc3\xa9t\xc3\xa9", 2), "\xc3\xa9t");
+  // Wide characters take two columns and are never cut in half.
+  EXPECT_EQ(TerminalLine("\xe6\x96\xb0\xe9\x97\xbb", 3), "\xe6\x96\xb0");
+  EXPECT_EQ(TerminalLine("\xe6\x96\xb0\xe9\x97\xbb", 4), "\xe6\x96\xb0\xe9\x97\xbb");
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // A small program that the user-interface tests run on a pseudo-terminal or without one. It
-// chooses its backend as the program does, runs one scene and prints "RESULT ..." lines.
-//   ui_driver loop   the progress dialog, a status line every millisecond until cancelled
-//   ui_driver burst  the progress dialog, a long line, then 100,000 status lines in one second
-//   ui_driver alert  the self-closing box, base caption "BASE"
-//   ui_driver open   file-open prompts in the current folder until cancelled
-//   ui_driver box    an OK box with caption "caption" and text "hello"
+// chooses its backend as the program does, runs the scenes named on its command line in order
+// and prints a "RESULT ..." line after each.
+//   loop   the progress dialog, a status line every millisecond until cancelled
+//   burst  the progress dialog, a long line, then 100,000 status lines in one second
+//   alert  the self-closing box, base caption "BASE"
+//   open   file-open prompts in the current folder until cancelled
+//   box    an OK box with caption "caption" and text "hello"
 // Exits with 2 when the backend cannot be chosen.
 #include <unistd.h>
 
@@ -13,7 +14,6 @@
 #include <string>
 
 #include "diag/countdown_box.h"
-#include "diag/log.h"
 #include "platform/command_line.h"
 #include "platform/ui/backend_choice.h"
 #include "ui/progress_dialog.h"
@@ -27,21 +27,13 @@ void Loop() {
   CProgressDialog dialog;
   dialog.Create();
   dialog.ShowWindow();
-  printf("READY\n");
-  fflush(stdout);
-  dialog.AddString("XMLTV import running");
-  int programmes = 0;
-  for (auto end = Clock::now() + std::chrono::seconds(60);
-       !dialog.IsCancelled() && Clock::now() < end; ++programmes) {
+  for (int programmes = 0; !dialog.IsCancelled() && programmes < 60000; ++programmes) {
     dialog.AddString(("Programme " + std::to_string(programmes)).c_str());
     dialog.AddSubString(
         ("Importing programmes: " + std::to_string(programmes / 100) + "%").c_str());
     usleep(1000);
   }
-  bool cancelled = dialog.IsCancelled();
-  dialog.AddString("XMLTV import finished");
-  dialog.DestroyWindow();
-  printf("RESULT cancelled=%d\n", cancelled ? 1 : 0);
+  printf("RESULT cancelled=%d\n", dialog.IsCancelled() ? 1 : 0);
 }
 
 void Burst() {
@@ -65,8 +57,7 @@ void Open() {
   ui::OpenFileRequest request;
   request.initialFile = std::string(getcwd(folder, sizeof folder)) + "/listings.xml";
   request.filters = {{"XMLTV Listings file (.xml)", "*.xml"}, {"All Files", "*.*"}};
-  request.flags = ui::OFN_HIDEREADONLY | ui::OFN_PATHMUSTEXIST | ui::OFN_FILEMUSTEXIST |
-                  ui::OFN_EXPLORER | ui::OFN_ENABLESIZING;
+  request.flags = ui::OFN_FILEMUSTEXIST;
   std::string path;
   while (ui::CurrentBackend().GetOpenFileName(request, &path)) {
     printf("RESULT path=%s\n", path.c_str());
@@ -79,20 +70,22 @@ void Open() {
 
 int main(int argc, char** argv) {
   platform::InitCommandLine(argc, argv);
-  Log::Instance();
   if (!ui::ChooseBackend())
     return 2;
-  std::string scene = argc > 1 ? argv[1] : "";
-  if (scene == "loop") {
-    Loop();
-  } else if (scene == "burst") {
-    Burst();
-  } else if (scene == "alert") {
-    printf("RESULT box=%d\n", CountdownBox::Show("Disk full", "BASE"));
-  } else if (scene == "open") {
-    Open();
-  } else if (scene == "box") {
-    printf("RESULT box=%d\n", ui::CurrentBackend().MessageBox("hello", "caption", ui::MB_OK));
+  for (int i = 1; i < argc; ++i) {
+    std::string scene = argv[i];
+    if (scene == "loop") {
+      Loop();
+    } else if (scene == "burst") {
+      Burst();
+    } else if (scene == "alert") {
+      printf("RESULT box=%d\n", CountdownBox::Show("Disk full", "BASE"));
+    } else if (scene == "open") {
+      Open();
+    } else if (scene == "box") {
+      printf("RESULT box=%d\n", ui::CurrentBackend().MessageBox("hello", "caption", ui::MB_OK));
+    }
+    fflush(stdout);
   }
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "tests/ui/pty_session.h"
+#include "tests/support/pty_session.h"
 
 #include <poll.h>
 #include <pty.h>
