@@ -1,3 +1,4 @@
+// The usage box and the file-open dialog, on a scripted backend.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,13 +12,10 @@
 
 namespace {
 
-using testing_support::ScriptedBackend;
-using testing_support::TempDir;
-
 class ShellDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto backend = std::make_unique<ScriptedBackend>();
+    auto backend = std::make_unique<testing_support::ScriptedBackend>();
     ui = backend.get();
     platform::ui::InstallBackend(std::move(backend));
     ASSERT_TRUE(platform::GetCurrentDirectory(&originalDirectory));
@@ -26,15 +24,16 @@ class ShellDialogs : public ::testing::Test {
     EXPECT_EQ(chdir(originalDirectory.c_str()), 0);
     platform::ui::InstallBackend(nullptr);
   }
-  // The proposed name when the dialog is asked for in `directory`.
+  // The proposed name when the dialog is asked for in `directory` and cancelled.
   std::string InitialFileIn(const std::string& directory) {
     EXPECT_EQ(chdir(directory.c_str()), 0);
-    std::string path;
+    std::string path = "unchanged";
     EXPECT_FALSE(ChooseListingsFile(&path));
+    EXPECT_EQ(path, "unchanged");
     return ui->openRequests.empty() ? "" : ui->openRequests.back().initialFile;
   }
 
-  ScriptedBackend* ui = nullptr;
+  testing_support::ScriptedBackend* ui = nullptr;
   std::string originalDirectory;
 };
 
@@ -51,61 +50,37 @@ TEST_F(ShellDialogs, UsageBoxTextByteForByte) {
             "o - Offset all times by number of minutes.\n"
             "s - Ordered list of channels, one per line. If not specified extract channels to "
             "'channels.txt'.");
-  // OK button, no icon, brought to the foreground.
-  EXPECT_EQ(ui->boxes[0].style, 0x10000u);
 }
 
-TEST_F(ShellDialogs, FileOpenSettings) {
-  TempDir dir;
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  std::string cwd;
-  ASSERT_TRUE(platform::GetCurrentDirectory(&cwd));
-  std::string path = "unchanged";
-  EXPECT_FALSE(ChooseListingsFile(&path));
-  EXPECT_EQ(path, "unchanged");
-
-  ASSERT_EQ(ui->openRequests.size(), 1u);
-  const platform::ui::OpenFileRequest& request = ui->openRequests[0];
-  EXPECT_EQ(request.initialFile, cwd + "/listings.xml");
-  using Pairs = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(request.filters,
-            (Pairs{{"XMLTV Listings file (.xml)", "*.xml"}, {"All Files", "*.*"}}));
-  EXPECT_EQ(request.filterIndex, 1);
-  // Hide read-only, path and file must exist, explorer style, resizable.
-  EXPECT_EQ(request.flags, 0x881804u);
-  EXPECT_EQ(request.fileBufferSize, 260u);
-  EXPECT_EQ(request.titleBufferSize, 256u);
-
-  ui->openAnswer = cwd + "/chosen.xml";
-  EXPECT_TRUE(ChooseListingsFile(&path));
-  EXPECT_EQ(path, cwd + "/chosen.xml");
-}
-
-TEST_F(ShellDialogs, InitialNameWhenTheDirectoryIsRootTooLongOrGone) {
-  EXPECT_EQ(InitialFileIn("/"), "/listings.xml");
-
-  TempDir dir;
+// The dialog proposes listings.xml in the current directory, unless that directory is root,
+// too long for the name to fit its buffer, or gone.
+TEST_F(ShellDialogs, FileOpenProposesListingsXmlInTheCurrentDirectory) {
+  testing_support::TempDir dir;
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   std::string base;
   ASSERT_TRUE(platform::GetCurrentDirectory(&base));
-  // Folders whose full name with "/listings.xml" takes 259 bytes (fits with its NUL) and 260.
-  const size_t fits = 259 - std::string("/listings.xml").size();
-  ASSERT_LT(base.size() + 1, fits);
-  std::string longest = base + "/" + std::string(fits - base.size() - 1, 'd');
-  std::string tooLong = longest + "e";
-  ASSERT_TRUE(std::filesystem::create_directory(longest));
-  ASSERT_TRUE(std::filesystem::create_directory(tooLong));
-  EXPECT_EQ(InitialFileIn(longest), longest + "/listings.xml");
-  EXPECT_EQ(InitialFileIn(tooLong), "listings.xml");
+  EXPECT_EQ(InitialFileIn(base), base + "/listings.xml");
+  EXPECT_EQ(ui->openRequests.back().filters,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"XMLTV Listings file (.xml)", "*.xml"}, {"All Files", "*.*"}}));
+  ui->openAnswer = base + "/chosen.xml";
+  std::string path;
+  EXPECT_TRUE(ChooseListingsFile(&path));
+  EXPECT_EQ(path, base + "/chosen.xml");
+  ui->openAnswer = "";
 
-  // A removed current directory cannot be determined.
+  EXPECT_EQ(InitialFileIn("/"), "/listings.xml");
+  // Folders whose full name with "/listings.xml" takes 259 bytes (fits with its NUL) and 260.
+  std::string longest = base + "/" + std::string(259 - 13 - base.size() - 1, 'd');
+  ASSERT_TRUE(std::filesystem::create_directory(longest));
+  ASSERT_TRUE(std::filesystem::create_directory(longest + "e"));
+  EXPECT_EQ(InitialFileIn(longest), longest + "/listings.xml");
+  EXPECT_EQ(InitialFileIn(longest + "e"), "listings.xml");
   std::string gone = base + "/gone";
   ASSERT_TRUE(std::filesystem::create_directory(gone));
   ASSERT_EQ(chdir(gone.c_str()), 0);
   ASSERT_TRUE(std::filesystem::remove(gone));
-  std::string path;
-  EXPECT_FALSE(ChooseListingsFile(&path));
-  EXPECT_EQ(ui->openRequests.back().initialFile, "listings.xml");
+  EXPECT_EQ(InitialFileIn("."), "listings.xml");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 
 #include "platform/com/bstr.h"
 #include "platform/com/bstr_buffer.h"
@@ -13,34 +14,17 @@ namespace {
 // length (also the ones never valid), the first bytes of surrogates, overlongs and of values
 // beyond U+10FFFF, and whole valid sequences.
 std::string RandomText(std::mt19937& random) {
-  static const std::vector<std::string> kParts = {"a",
-                                                  " ",
-                                                  "<",
-                                                  "\x7F",
-                                                  "\x80",
-                                                  "\xBF",
-                                                  "\xC0",
-                                                  "\xC1",
-                                                  "\xC2",
-                                                  "\xDF",
-                                                  "\xE0",
-                                                  "\xED",
-                                                  "\xEF",
-                                                  "\xF0",
-                                                  "\xF4",
-                                                  "\xF5",
-                                                  "\xFF",
-                                                  "\xA0",
-                                                  "\x9F",
-                                                  "\x90",
-                                                  "\x8F",
-                                                  "\xC3\xA9",
-                                                  "\xE6\x97\xA5",
-                                                  "\xF0\x9F\x98\x80",
-                                                  "\xEF\xBF\xBD",
-                                                  "\xED\x9F\xBF",
-                                                  "\xF4\x8F\xBF\xBF",
-                                                  "plain ASCII of more than eight bytes"};
+  static const std::vector<std::string> kParts = [] {
+    std::vector<std::string> parts;
+    std::istringstream all(
+        "a| "
+        "|<|\x7F|\x80|\xBF|\xC0|\xC1|\xC2|\xDF|\xE0|\xED|\xEF|\xF0|\xF4|\xF5|\xFF|\xA0|\x9F|\x90|"
+        "\x8F|\xC3\xA9|\xE6\x97\xA5|\xF0\x9F\x98\x80|\xEF\xBF\xBD|\xED\x9F\xBF|\xF4\x8F\xBF\xBF|"
+        "plain ASCII of more than eight bytes");
+    for (std::string part; std::getline(all, part, '|');)
+      parts.push_back(part);
+    return parts;
+  }();
   std::string text;
   size_t parts = random() % 12;
   for (size_t i = 0; i < parts; ++i)

@@ -5,9 +5,9 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <thread>
+
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -47,16 +47,9 @@ std::string Xz(const std::string& data) {
 
 class ListingsSourceTest : public ::testing::Test {
  protected:
-  ListingsSourceTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "source-XXXXXX").string();
-    folder = mkdtemp(pattern.data());
-  }
-  ~ListingsSourceTest() override { std::filesystem::remove_all(folder); }
-
   std::string Write(const std::string& bytes) {
-    std::string path = folder + "/file";
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    testing_support::WriteFile(folder / "file", bytes);
+    return folder / "file";
   }
 
   struct Result {
@@ -81,7 +74,7 @@ class ListingsSourceTest : public ::testing::Test {
     return result;
   }
 
-  std::string folder;
+  testing_support::TempDir folder;
 };
 
 TEST_F(ListingsSourceTest, EveryFormatGivesTheTextAndCountsTheFileToItsEnd) {

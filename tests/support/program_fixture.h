@@ -1,0 +1,116 @@
+// End-to-end tests run the real program in a folder of their own: its copy of the program (so the
+// log file is its own), a database, a registry file and a working folder, with no user interface.
+// Also the listings files of the samples folder, which may be absent.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/run_program.h"
+#include "tests/support/sqlite_query.h"
+
+// Ends the test as skipped, naming the folder, when the samples folder is absent.
+#define SKIP_WITHOUT_SAMPLES()                              \
+  if (!std::filesystem::is_directory(RUZOZAZE_SAMPLES_DIR)) \
+  GTEST_SKIP() << "samples folder absent: " << RUZOZAZE_SAMPLES_DIR
+
+namespace testing_support {
+
+// The names of the listings files (*.xml) in the samples folder, sorted; none when it is absent.
+inline std::vector<std::string> SampleFiles() {
+  std::vector<std::string> files;
+  std::error_code absent;
+  for (const auto& entry : std::filesystem::directory_iterator(RUZOZAZE_SAMPLES_DIR, absent)) {
+    if (entry.path().extension() == ".xml")
+      files.push_back(entry.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A sample's test name: its name without extension, other characters than letters and digits '_'.
+inline std::string SampleTestName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(0, info.param.rfind('.'));
+  std::replace_if(
+      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+  return name;
+}
+
+// True when xmllint finds the file well-formed.
+inline bool IsWellFormed(const std::string& file) {
+  RunOptions options;
+  options.program = FindOnPath("xmllint");
+  options.args = {"--noout", "--nonet", file};
+  return RunProgram(options).exitCode == 0;
+}
+
+}  // namespace testing_support
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest() { std::filesystem::create_directory(work); }
+
+  // Runs the program in the working folder with the given arguments.
+  testing_support::RunResult Run(std::vector<std::string> args,
+                                 std::map<std::string, std::string> env = {}) {
+    return Start(program, std::move(args), std::move(env));
+  }
+  // Runs `command` in the working folder with the test's environment below `env`.
+  testing_support::RunResult Start(const std::string& command, std::vector<std::string> args,
+                                   std::map<std::string, std::string> env = {}) {
+    testing_support::RunOptions options;
+    options.program = command;
+    options.args = std::move(args);
+    options.env = std::move(env);
+    options.cwd = work;
+    options.env.insert({{"RUZOZAZE", program}, {"RUZOZAZE_UI", "none"}});
+    options.env.merge(Environment());
+    options.unset = kUnset;
+    return testing_support::RunProgram(options);
+  }
+
+  // Gives the test's own process the environment of Run, without a forced user interface, for
+  // the programs it starts on a pseudo-terminal.
+  void ExportEnvironment() const {
+    for (const std::string& name : kUnset)
+      unsetenv(name.c_str());
+    for (const auto& [name, value] : Environment())
+      setenv(name.c_str(), value.c_str(), 1);
+  }
+
+  std::string LogText() const { return testing_support::ReadFile(program + ".log"); }
+  bool LogShows(const std::string& text) const { return LogText().find(text) != std::string::npos; }
+  std::string ChannelsText() const { return testing_support::ReadFile(work + "/channels.txt"); }
+  bool ChannelsFileExists() const { return std::filesystem::exists(work + "/channels.txt"); }
+  std::vector<std::string> Rows(const std::string& sql) const {
+    return testing_support::QueryRows(database, sql);
+  }
+  std::string Value(const std::string& sql) const {
+    return testing_support::QueryValue(database, sql);
+  }
+  long Count(const std::string& table) const {
+    return std::stol(Value("SELECT count(*) FROM " + table));
+  }
+  static std::string Sample(const std::string& name) {
+    return std::string(RUZOZAZE_SAMPLES_DIR) + "/" + name;
+  }
+
+  std::map<std::string, std::string> Environment() const {
+    return {
+        {"GLIMMERBOX_EPG_DB", database}, {"GLIMMERBOX_REGISTRY", registry}, {"HOME", dir.path()}};
+  }
+  inline static const std::vector<std::string> kUnset = {"XDG_DATA_HOME", "DISPLAY",
+                                                         "WAYLAND_DISPLAY"};
+
+  testing_support::TempDir dir;
+  std::string program = testing_support::CopyProgram(dir);
+  std::string database = dir / "epg.sqlite";
+  std::string registry = dir / "registry.reg";
+  std::string work = dir / "work";
+};
