@@ -12,6 +12,8 @@ std::vector<std::string> QueryRows(const std::string& database, const std::strin
     sqlite3_close(db);
     throw std::runtime_error("cannot open " + database);
   }
+  // After a killed import the first reader recovers the journal, which others wait for.
+  sqlite3_busy_timeout(db, 5000);
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
     std::string message = sqlite3_errmsg(db);
