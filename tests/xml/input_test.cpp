@@ -1,0 +1,229 @@
+// Reading a listings file: lines, and long lines in pieces cut only where no character data lies
+// across the cut.
+#include <algorithm>
+#include <numeric>
+#include <set>
+
+#include "platform/input_file.h"
+#include "tests/support/run_program.h"
+#include "tests/xml/tree.h"
+#include "xml/cut_finder.h"
+#include "xml/piece_reader.h"
+
+namespace {
+
+using Status = platform::InputFile::Status;
+using Lines = std::vector<std::string>;
+using testing_support::TempDir;
+
+// Hands out its text, then fails as a disk does.
+class FailingSource : public platform::ByteSource {
+ public:
+  explicit FailingSource(std::string text) : text_(std::move(text)) {}
+  bool Read(char* buffer, size_t capacity, size_t* count, std::string* error) override {
+    *error = "Input/output error";
+    *count = text_.copy(buffer, capacity);
+    text_.erase(0, *count);
+    return *count > 0;
+  }
+  uint64_t FileBytesFor(uint64_t delivered) const override { return delivered; }
+
+ private:
+  std::string text_;
+};
+
+// Every line read whole, with the length of its terminator; then the error, if any.
+Lines ReadLines(platform::InputFile& input) {
+  Lines lines;
+  platform::InputFile::Line line;
+  Status status;
+  while ((status = input.Peek(1 << 20, &line)) == Status::kData) {
+    EXPECT_TRUE(line.complete);
+    lines.push_back(std::string(line.text) + "|" + std::to_string(line.terminator));
+    input.Consume(line.WithTerminator().size());
+  }
+  if (status == Status::kError)
+    lines.push_back("error " + input.Error());
+  return lines;
+}
+
+TEST(InputFile, HandsOutLinesWithoutTerminatorsUntilTheEndOrAnError) {
+  TempDir dir;
+  std::string content = "first\nsecond\r\n\nlone\rcr\r\n  last";
+  testing_support::WriteFile(dir / "lines.txt", content);
+  platform::InputFile input;
+  std::string error;
+  ASSERT_TRUE(input.Open(dir / "lines.txt", &error));
+  EXPECT_EQ(ReadLines(input), (Lines{"first|1", "second|2", "|1", "lone\rcr|2", "  last|0"}));
+  EXPECT_EQ(input.BytesConsumed(), content.size());
+
+  platform::InputFile failing(std::make_unique<FailingSource>("one\ntwo\nthr"));
+  EXPECT_EQ(ReadLines(failing), (Lines{"one|1", "two|1", "error Input/output error"}));
+  EXPECT_EQ(failing.BytesConsumed(), 8u);
+}
+
+TEST(InputFile, LongLineIsViewedUpToTheLimitAndContinuesWhereConsumed) {
+  TempDir dir;
+  std::string longLine(700 * 1024, 'x');  // longer than one block of the reader
+  longLine[300 * 1024] = 'y';
+  testing_support::WriteFile(dir / "long.txt", longLine + "\nnext\n");
+  platform::InputFile input;
+  std::string error;
+  ASSERT_TRUE(input.Open(dir / "long.txt", &error));
+  platform::InputFile::Line line;
+  ASSERT_EQ(input.Peek(500 * 1024, &line), Status::kData);
+  EXPECT_FALSE(line.complete);
+  EXPECT_EQ(line.text.size(), 500u * 1024);
+  input.Consume(300 * 1024);
+  EXPECT_EQ(input.BytesConsumed(), 300u * 1024);
+  ASSERT_EQ(input.Peek(1000, &line), Status::kData);
+  EXPECT_EQ(line.text.substr(0, 2), "yx");
+  EXPECT_FALSE(line.complete);
+  EXPECT_EQ(line.text.size(), 1000u);
+  ASSERT_EQ(input.Peek(1 << 20, &line), Status::kData);  // grows the view to the line's end
+  EXPECT_TRUE(line.complete);
+  EXPECT_EQ(line.text.size(), 400u * 1024);
+  input.Consume(line.WithTerminator().size());
+  EXPECT_EQ(ReadLines(input), Lines{"next|1"});
+}
+
+TEST(CutFinder, CutsOnlyBetweenTagsOutsideCommentsAndCData) {
+  OKRXMLCutFinder finder;
+  std::string_view text = "<a>x</a> <b>y</b><c/>";
+  EXPECT_EQ(finder.FindCut(text, 100), 17u);  // the last one within the limit
+  EXPECT_EQ(finder.FindCut(text, 10), 9u);
+  EXPECT_EQ(finder.FindCut(text, 5), 9u);  // none within: the first behind it
+  EXPECT_EQ(finder.FindCut("text <a> and more text", 100), 0u);
+  std::string_view cdata = "<a><![CDATA[<b> <c>]]></a>\t<d/>";
+  EXPECT_EQ(finder.FindCut(cdata, 100), cdata.find("<d/>"));
+  EXPECT_EQ(finder.FindCut(cdata, 5), cdata.find("</a>"));
+
+  // A section opened in bytes fed earlier is followed to its end.
+  finder.Pass("<x><![CDATA[ one\n");
+  std::string_view rest = "</b> <c>]]> <d/>";
+  EXPECT_EQ(finder.FindCut(rest, 100), rest.find("<d/>"));
+  finder.Pass(rest);
+  EXPECT_EQ(finder.FindCut("<a/> <b/>", 100), 5u);
+  finder.Pass("<!-- a comment that mentions <![CDATA[ -->");
+  EXPECT_EQ(finder.FindCut("<a/> <b/>", 100), 5u);
+  finder.Pass("<!-- open");
+  std::string_view comment = "> <y> --> <z/>";
+  EXPECT_EQ(finder.FindCut(comment, 100), comment.find("<z/>"));
+}
+
+// Reads the file piece by piece; `indentation` gets what each line lost.
+Lines ReadPieces(const std::string& path, std::vector<size_t>* indentation = nullptr) {
+  OKRXMLPieceReader reader;
+  std::string error;
+  EXPECT_TRUE(reader.Open(path, &error));
+  Lines pieces;
+  std::string_view piece;
+  while (reader.Next(&piece) == Status::kData) {
+    pieces.emplace_back(piece);
+    for (size_t line = 1; indentation != nullptr && line <= indentation->size(); ++line)
+      (*indentation)[line - 1] = std::max((*indentation)[line - 1], reader.Indentation(line));
+  }
+  return pieces;
+}
+
+// Whole lines are gathered up to a bound; empty lines before the document are skipped, and the
+// spaces that indent a tag after a tag are left out.
+TEST(PieceReader, FeedsWholeLinesWithoutTheIndentationBetweenTags) {
+  TempDir dir;
+  std::string lines, unindented;
+  for (int i = 0; i < 5000; ++i) {
+    std::string line = "<programme><title>" + std::to_string(i) + "</title></programme>\n";
+    lines += "  " + line;
+    unindented += line;
+  }
+  testing_support::WriteFile(dir / "a.xml", "\n\r\n<tv>\n" + lines + "</tv>\n");
+  Lines pieces = ReadPieces(dir / "a.xml");
+  ASSERT_GT(pieces.size(), 5u);
+  std::string joined;
+  for (const std::string& piece : pieces) {
+    EXPECT_LE(piece.size(), OKRXMLPieceReader::kGatherLimit);
+    EXPECT_EQ(piece.back(), '\n');
+    joined += piece;
+  }
+  EXPECT_EQ(joined, "<tv>\n" + unindented + "</tv>\n");
+
+  const std::string document =
+      "<tv>\n"
+      "  <a>some text\n"
+      "    <i>x</i>\n"  // after text: kept
+      "  </a>\n"        // after a tag: left out
+      "  <b><![CDATA[x>\n"
+      "  <y>]]></b>\n"  // in a CDATA section: kept
+      "  <!-- c -->\n"  // a comment may run over lines: kept
+      "  <?pi x?>\n"    // as may a processing instruction
+      "\t<c/>\n"        // a tab is no indentation left out
+      "  <d\n"          // a tag running over lines
+      "    e=\"1\"/>\n"
+      "  </tv>";
+  testing_support::WriteFile(dir / "b.xml", document);
+  std::vector<size_t> indentation(12);
+  pieces = ReadPieces(dir / "b.xml", &indentation);
+  EXPECT_EQ(std::accumulate(pieces.begin(), pieces.end(), std::string()),
+            "<tv>\n<a>some text\n    <i>x</i>\n</a>\n<b><![CDATA[x>\n  <y>]]></b>\n"
+            "  <!-- c -->\n  <?pi x?>\n\t<c/>\n<d\n    e=\"1\"/>\n</tv>");
+  EXPECT_EQ(indentation, (std::vector<size_t>{0, 2, 0, 2, 2, 0, 0, 0, 0, 2, 0, 2}));
+  TreeParser parser;
+  EXPECT_EQ(parser.Read(dir / "b.xml"), 0u);
+  EXPECT_EQ(Dump(parser.GetRoot()), "tv{a(some text){i(x)},b(x> <y>),c,d[e=1]}");
+}
+
+// Drops every programme once read, as the jobs do, and watches how far each piece reaches.
+class ProgrammeCounter : public TreeParser {
+ public:
+  void OnStartElement(const char* name, const char** attributes) override {
+    largestStep = std::max(largestStep, BytesConsumed() - lastConsumed);
+    lastConsumed = BytesConsumed();
+    OKRXMLParser::OnStartElement(name, attributes);
+  }
+  void OnEndElement(const char* name) override {
+    if (std::string_view(name) == "programme") {
+      texts.insert(Dump(GetCurrent()));
+      HandleRecordEnd(0);
+    }
+    OKRXMLParser::OnEndElement(name);
+  }
+  uint64_t lastConsumed = 0, largestStep = 0;
+  std::set<std::string> texts;
+};
+
+// A line is cut at the last cut point within the limit; one without any runs on to the next.
+TEST(PieceReader, LongLinesGoInPiecesThatSplitNoText) {
+  const std::string programme =
+      "<programme><title>T &amp; U</title> <desc><![CDATA[a <b> <i>c</i>]]></desc></programme> ";
+  const std::string text(200 * 1024, 'x');
+  std::string document = "<?xml version=\"1.0\"?><tv><desc>" + text + "</desc> ";
+  while (document.size() < 5 * 1000 * 1000)
+    document += programme;
+  document += "</tv>";
+  TempDir dir;
+  testing_support::WriteFile(dir / "one-line.xml", document);
+  Lines pieces = ReadPieces(dir / "one-line.xml");
+  ASSERT_GT(pieces.size(), 3u);
+  EXPECT_EQ(pieces[0], "<?xml version=\"1.0\"?><tv>");
+  EXPECT_EQ(pieces[1], "<desc>" + text + "</desc> ");
+  size_t largest = 0;
+  for (size_t i = 2; i < pieces.size(); ++i)
+    largest = std::max(largest, pieces[i].size());
+  EXPECT_LE(largest, OKRXMLPieceReader::kPieceLimit);
+  EXPECT_GT(largest, OKRXMLPieceReader::kPieceLimit - programme.size());
+  EXPECT_EQ(std::accumulate(pieces.begin(), pieces.end(), std::string()), document);
+
+  // The parser reads the same pieces: the bytes consumed move on by one piece at a time.
+  ProgrammeCounter parser;
+  EXPECT_EQ(parser.Read(dir / "one-line.xml"), 0u);
+  EXPECT_EQ(parser.texts, std::set<std::string>{"programme{title(T & U),desc(a <b> <i>c</i>)}"});
+  EXPECT_LE(parser.largestStep, 200 * 1024 + OKRXMLPieceReader::kPieceLimit);
+  EXPECT_EQ(parser.BytesConsumed(), document.size());
+  EXPECT_EQ(Dump(parser.GetRoot()), "tv{desc(" + text + ")}");
+
+  // Near its end a line is fed whole once the view reaches its end.
+  testing_support::WriteFile(dir / "b.xml", "<tv><desc>" + text + "</desc> <after/></tv>");
+  EXPECT_EQ(ReadPieces(dir / "b.xml"), (Lines{"<tv>", "<desc>" + text + "</desc> <after/></tv>"}));
+}
+
+}  // namespace
