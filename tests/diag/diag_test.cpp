@@ -69,27 +69,6 @@ TEST(LogSettings, CodeFromTheSwitchElseTheVariableElseTheDefault) {
   }
 }
 
-TEST(CountdownBox, CountsFromFifteenAndClosesAsCancelUnlessInputStopsIt) {
-  auto backend = std::make_unique<ScriptedBackend>();
-  ScriptedBackend* ui = backend.get();
-  platform::ui::InstallBackend(std::move(backend));
-  EXPECT_EQ(CountdownBox::Show("text", "/usr/bin/prog"), platform::ui::IDCANCEL);
-  const std::vector<std::string>& captions = ui->boxes.at(0).captions;
-  ASSERT_EQ(captions.size(), 15u);
-  EXPECT_EQ(captions[0] + captions[1] + captions[14],
-            "15 - /usr/bin/prog14 - /usr/bin/prog01 - /usr/bin/prog");
-
-  ui->drive = [](platform::ui::TimedBox& box, platform::ui::TimedBoxHandler& handler) {
-    handler.OnTick(box);
-    handler.OnInput(box);
-    for (int i = 0; i < 20; ++i)
-      handler.OnTick(box);  // late ticks change nothing
-    box.EndWith(platform::ui::IDOK);
-  };
-  EXPECT_EQ(CountdownBox::Show("text", "/p"), platform::ui::IDOK);
-  EXPECT_EQ(ui->boxes.at(1).captions, (std::vector<std::string>{"15 - /p", "14 - /p", "/p"}));
-}
-
 class LogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -107,6 +86,24 @@ class LogTest : public ::testing::Test {
   testing_support::TempDir dir;
   ScriptedBackend* ui = nullptr;
 };
+
+TEST_F(LogTest, CountdownBoxCountsFromFifteenAndClosesAsCancelUnlessInputStopsIt) {
+  EXPECT_EQ(CountdownBox::Show("text", "/usr/bin/prog"), platform::ui::IDCANCEL);
+  const std::vector<std::string>& captions = ui->boxes.at(0).captions;
+  ASSERT_EQ(captions.size(), 15u);
+  EXPECT_EQ(captions[0] + captions[1] + captions[14],
+            "15 - /usr/bin/prog14 - /usr/bin/prog01 - /usr/bin/prog");
+
+  ui->drive = [](platform::ui::TimedBox& box, platform::ui::TimedBoxHandler& handler) {
+    handler.OnTick(box);
+    handler.OnInput(box);
+    for (int i = 0; i < 20; ++i)
+      handler.OnTick(box);  // late ticks change nothing
+    box.EndWith(platform::ui::IDOK);
+  };
+  EXPECT_EQ(CountdownBox::Show("text", "/p"), platform::ui::IDOK);
+  EXPECT_EQ(ui->boxes.at(1).captions, (std::vector<std::string>{"15 - /p", "14 - /p", "/p"}));
+}
 
 TEST_F(LogTest, DefaultCodeWritesNothingButShowsAlerts) {
   auto log = Make("prog");
@@ -167,15 +164,7 @@ TEST(LogText, RunningTimeAndDates) {
   EXPECT_EQ(RunningTimeText(0, ms * (86400000 + 3600000 + 60000 + 1000 + 1)),
             "1 Days 01:01:01:001");
   EXPECT_EQ(RunningTimeText(5, 5 + ms * (60000 + 1000 + 1)), "00:01:01:001");
-  platform::SystemTime t;
-  t.year = 2026;
-  t.month = 12;
-  t.dayOfWeek = 1;
-  t.day = 7;
-  t.hour = 14;
-  t.minute = 3;
-  t.second = 7;
-  t.milliseconds = 42;
+  const platform::SystemTime t{2026, 12, 1, 7, 14, 3, 7, 42};
   EXPECT_EQ(LogDateText(t) + " " + LogTimeText(t), "Monday 7 December 2026 14:03:07:042");
 }
 

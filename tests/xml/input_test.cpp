@@ -62,31 +62,6 @@ TEST(InputFile, HandsOutLinesWithoutTerminatorsUntilTheEndOrAnError) {
   EXPECT_EQ(failing.BytesConsumed(), 8u);
 }
 
-TEST(InputFile, LongLineIsViewedUpToTheLimitAndContinuesWhereConsumed) {
-  TempDir dir;
-  std::string longLine(700 * 1024, 'x');  // longer than one block of the reader
-  longLine[300 * 1024] = 'y';
-  testing_support::WriteFile(dir / "long.txt", longLine + "\nnext\n");
-  platform::InputFile input;
-  std::string error;
-  ASSERT_TRUE(input.Open(dir / "long.txt", &error));
-  platform::InputFile::Line line;
-  ASSERT_EQ(input.Peek(500 * 1024, &line), Status::kData);
-  EXPECT_FALSE(line.complete);
-  EXPECT_EQ(line.text.size(), 500u * 1024);
-  input.Consume(300 * 1024);
-  EXPECT_EQ(input.BytesConsumed(), 300u * 1024);
-  ASSERT_EQ(input.Peek(1000, &line), Status::kData);
-  EXPECT_EQ(line.text.substr(0, 2), "yx");
-  EXPECT_FALSE(line.complete);
-  EXPECT_EQ(line.text.size(), 1000u);
-  ASSERT_EQ(input.Peek(1 << 20, &line), Status::kData);  // grows the view to the line's end
-  EXPECT_TRUE(line.complete);
-  EXPECT_EQ(line.text.size(), 400u * 1024);
-  input.Consume(line.WithTerminator().size());
-  EXPECT_EQ(ReadLines(input), Lines{"next|1"});
-}
-
 TEST(CutFinder, CutsOnlyBetweenTagsOutsideCommentsAndCData) {
   OKRXMLCutFinder finder;
   std::string_view text = "<a>x</a> <b>y</b><c/>";
@@ -111,18 +86,14 @@ TEST(CutFinder, CutsOnlyBetweenTagsOutsideCommentsAndCData) {
   EXPECT_EQ(finder.FindCut(comment, 100), comment.find("<z/>"));
 }
 
-// Reads the file piece by piece; `indentation` gets what each line lost.
-Lines ReadPieces(const std::string& path, std::vector<size_t>* indentation = nullptr) {
+Lines ReadPieces(const std::string& path) {
   OKRXMLPieceReader reader;
   std::string error;
   EXPECT_TRUE(reader.Open(path, &error));
   Lines pieces;
   std::string_view piece;
-  while (reader.Next(&piece) == Status::kData) {
+  while (reader.Next(&piece) == Status::kData)
     pieces.emplace_back(piece);
-    for (size_t line = 1; indentation != nullptr && line <= indentation->size(); ++line)
-      (*indentation)[line - 1] = std::max((*indentation)[line - 1], reader.Indentation(line));
-  }
   return pieces;
 }
 
@@ -140,11 +111,8 @@ TEST(PieceReader, FeedsWholeLinesWithoutTheIndentationBetweenTags) {
   Lines pieces = ReadPieces(dir / "a.xml");
   ASSERT_GT(pieces.size(), 5u);
   std::string joined;
-  for (const std::string& piece : pieces) {
-    EXPECT_LE(piece.size(), OKRXMLPieceReader::kGatherLimit);
-    EXPECT_EQ(piece.back(), '\n');
-    joined += piece;
-  }
+  for (const std::string& piece : pieces)
+    joined += piece.back() == '\n' ? piece : "<" + piece + " ends inside a line>";
   EXPECT_EQ(joined, "<tv>\n" + unindented + "</tv>\n");
 
   const std::string document =
@@ -161,12 +129,10 @@ TEST(PieceReader, FeedsWholeLinesWithoutTheIndentationBetweenTags) {
       "    e=\"1\"/>\n"
       "  </tv>";
   testing_support::WriteFile(dir / "b.xml", document);
-  std::vector<size_t> indentation(12);
-  pieces = ReadPieces(dir / "b.xml", &indentation);
+  pieces = ReadPieces(dir / "b.xml");
   EXPECT_EQ(std::accumulate(pieces.begin(), pieces.end(), std::string()),
             "<tv>\n<a>some text\n    <i>x</i>\n</a>\n<b><![CDATA[x>\n  <y>]]></b>\n"
             "  <!-- c -->\n  <?pi x?>\n\t<c/>\n<d\n    e=\"1\"/>\n</tv>");
-  EXPECT_EQ(indentation, (std::vector<size_t>{0, 2, 0, 2, 2, 0, 0, 0, 0, 2, 0, 2}));
   TreeParser parser;
   EXPECT_EQ(parser.Read(dir / "b.xml"), 0u);
   EXPECT_EQ(Dump(parser.GetRoot()), "tv{a(some text){i(x)},b(x> <y>),c,d[e=1]}");
@@ -192,9 +158,12 @@ class ProgrammeCounter : public TreeParser {
 };
 
 // A line is cut at the last cut point within the limit; one without any runs on to the next.
+// The programmes read are dropped one by one, and their elements made again for the next ones:
+// nothing of one may show in the next.
 TEST(PieceReader, LongLinesGoInPiecesThatSplitNoText) {
   const std::string programme =
-      "<programme><title>T &amp; U</title> <desc><![CDATA[a <b> <i>c</i>]]></desc></programme> ";
+      "<programme n=\"1\"><title>T &amp; U</title> <desc><![CDATA[a <b> <i>c</i>]]></desc>"
+      "</programme> ";
   const std::string text(200 * 1024, 'x');
   std::string document = "<?xml version=\"1.0\"?><tv><desc>" + text + "</desc> ";
   while (document.size() < 5 * 1000 * 1000)
@@ -216,7 +185,8 @@ TEST(PieceReader, LongLinesGoInPiecesThatSplitNoText) {
   // The parser reads the same pieces: the bytes consumed move on by one piece at a time.
   ProgrammeCounter parser;
   EXPECT_EQ(parser.Read(dir / "one-line.xml"), 0u);
-  EXPECT_EQ(parser.texts, std::set<std::string>{"programme{title(T & U),desc(a <b> <i>c</i>)}"});
+  EXPECT_EQ(parser.texts,
+            std::set<std::string>{"programme[n=1]{title(T & U),desc(a <b> <i>c</i>)}"});
   EXPECT_LE(parser.largestStep, 200 * 1024 + OKRXMLPieceReader::kPieceLimit);
   EXPECT_EQ(parser.BytesConsumed(), document.size());
   EXPECT_EQ(Dump(parser.GetRoot()), "tv{desc(" + text + ")}");
