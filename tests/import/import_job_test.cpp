@@ -1,13 +1,12 @@
 // The import job in this process against the real component, on a database in a temporary
-// folder: what it stores, logs and shows, and how it fails when the component fails it.
+// folder: what it stores, logs and shows, and how it fails without the component.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <map>
-#include <set>
 
-#include "epgdb/epg_database.h"
+#include "epgdb/component.h"
 #include "import/epg_database.h"
 #include "platform/com/com.h"
 #include "platform/ui/none/none_backend.h"
@@ -22,91 +21,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
-
-// The calls of the component that fail: a method of the database ("Open", "GetServices", ...),
-// or a collection ("Programs", "Providers", "ScheduleEntries", "Services") that hands out nothing.
-std::set<std::string> g_failing;
-bool Fails(const char* call) {
-  return g_failing.count(call) > 0;
-}
-template <typename Item>
-HRESULT Nothing(Item** out) {
-  *out = nullptr;
-  return E_FAIL;
-}
-
-// Collections that hand out nothing: one lasting object, so it counts no references.
-struct Refusing : IPrograms, IProviders, IScheduleEntries, IServices {
-  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
-  HRESULT Create(IProgram** out) override { return Nothing(out); }
-  HRESULT Create(IProvider** out) override { return Nothing(out); }
-  HRESULT Lookup(BSTR, IProvider** out) override { return Nothing(out); }
-  HRESULT Find(BSTR, IScheduleEntry** out) override { return Nothing(out); }
-  HRESULT Add(BSTR, IScheduleEntry** out) override { return Nothing(out); }
-  HRESULT RemoveOlderThan(LONG) override { return S_OK; }
-  HRESULT Reconcile(IScheduleEntry*) override { return S_OK; }
-  HRESULT Find(BSTR, IService** out) override { return Nothing(out); }
-  HRESULT Lookup(BSTR, IService** out) override { return Nothing(out); }
-  HRESULT Add(BSTR, IService** out) override { return Nothing(out); }
-} g_refusing;
-
-// The real component, failing the calls of g_failing.
-class FlakyDatabase : public epgdb::ComObject<IEPGDatabase, IID_IEPGDatabase> {
-  using DB = IEPGDatabase;
-
- public:
-  HRESULT Open(VARIANT_BOOL* opened) override { return Flag("Open", &DB::Open, opened); }
-  HRESULT Clean(VARIANT_BOOL* cleaned) override { return Flag("Clean", &DB::Clean, cleaned); }
-  HRESULT Save() override { return Fails("Save") ? E_FAIL : real_->Save(); }
-  HRESULT PrepareSave(LONG* result) override { return real_->PrepareSave(result); }
-  HRESULT Close(LONG* result) override { return real_->Close(result); }
-  HRESULT SetSourceDescription(BSTR text) override { return real_->SetSourceDescription(text); }
-  HRESULT SetServicesFile(BSTR path) override { return real_->SetServicesFile(path); }
-  HRESULT GetChannelLineups(IChannelLineups** out) override {
-    return Get("GetChannelLineups", &DB::GetChannelLineups, out);
-  }
-  HRESULT GetPrograms(IPrograms** out) override {
-    return Get("GetPrograms", &DB::GetPrograms, out);
-  }
-  HRESULT GetProviders(IProviders** out) override {
-    return Get("GetProviders", &DB::GetProviders, out);
-  }
-  HRESULT GetScheduleEntries(IScheduleEntries** out) override {
-    return Get("GetScheduleEntries", &DB::GetScheduleEntries, out);
-  }
-  HRESULT GetServices(IServices** out) override {
-    return Get("GetServices", &DB::GetServices, out);
-  }
-  HRESULT GetTunables(ITunables** out) override {
-    return Get("GetTunables", &DB::GetTunables, out);
-  }
-
- private:
-  HRESULT Flag(const char* call, HRESULT (DB::*method)(VARIANT_BOOL*), VARIANT_BOOL* flag) {
-    *flag = VARIANT_FALSE;
-    return Fails(call) ? S_OK : (real_.Get()->*method)(flag);
-  }
-  template <typename Collection>
-  HRESULT Get(const char* getter, HRESULT (DB::*get)(Collection**), Collection** out) {
-    if (Fails(getter))
-      return Nothing(out);
-    if constexpr (std::is_convertible_v<Refusing*, Collection*>) {
-      if (Fails(getter + 3))
-        return (*out = &g_refusing, S_OK);
-    }
-    return (real_.Get()->*get)(out);
-  }
-  ComPtr<IEPGDatabase> real_ = ComPtr<IEPGDatabase>::Attach(new epgdb::EPGDatabase);
-};
-
-HRESULT CreateFlakyDatabase(REFIID iid, void** object) {
-  auto* database = new FlakyDatabase;
-  HRESULT hr = database->QueryInterface(iid, object);
-  database->Release();
-  return hr;
-}
 
 // A programme with the attributes, or on channel one from `start` to `stop` with more attributes.
 std::string Programme(const std::string& attributes, const std::string& children) {
@@ -128,7 +42,7 @@ class ImportJobTest : public ::testing::Test {
     setenv("GLIMMERBOX_REGISTRY", (dir / "registry.reg").c_str(), 1);
     setenv("GLIMMERBOX_EPG_DB", database.c_str(), 1);
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
-    CoRegisterClass(CLSID_EPGDatabase, &CreateFlakyDatabase);
+    epgdb::RegisterComponent();
     auto backend = std::make_unique<testing_support::ScriptedBackend>();
     ui = backend.get();
     platform::ui::InstallBackend(std::move(backend));
@@ -139,9 +53,8 @@ class ImportJobTest : public ::testing::Test {
   void TearDown() override {
     dialog.DestroyWindow();
     platform::ui::InstallBackend(std::make_unique<platform::ui::NoneBackend>());
-    CoUnregisterClass(CLSID_EPGDatabase);
+    epgdb::UnregisterComponent();
     CoUninitialize();
-    g_failing.clear();
     std::filesystem::current_path(previousFolder);
   }
 
@@ -310,50 +223,24 @@ TEST_F(ImportJobTest, ServicesAndProviders) {
             (Lines{"XMLTV|https://xmltv.org", "Listings Inc|NULL"}));
 }
 
-// Each failure of the component is reported; those before the file is read leave the guide as
-// it was, whole clean included.
-TEST_F(ImportJobTest, ComponentFailures) {
+// Without the component, or without a database to open, the job alerts and imports nothing; a
+// whole clean that cannot be asked for is logged.
+TEST_F(ImportJobTest, WithoutComponentOrDatabaseNothingIsImported) {
   const std::string alert = "USERALERT: Unrecoverable internal error: Cannot ";
-  const struct {
-    const char* call;
-    bool imported;
-    std::string line;
-    Lines entries;  // the channels of the entries afterwards
-  } cases[] = {
-      {"", true, "TRACE: Deleting whole database", {"one"}},
-      {"Open", false, alert + "open EPG database.", {"one"}},
-      {"GetScheduleEntries", false, alert + "get ScheduleEntries from the EPG database", {"one"}},
-      {"GetProviders", false, alert + "get Providers from the EPG database", {"one"}},
-      {"GetPrograms", false, alert + "get Programs from the EPG database", {"one"}},
-      {"GetTunables", false, alert + "get Tunables from the EPG database", {"one"}},
-      {"GetServices", false, alert + "get Services from the EPG database", {"one"}},
-      {"GetChannelLineups", false, alert + "get ChannelLineups from the EPG database", {"one"}},
-      {"Providers", false, alert + "set provider in database", {"one"}},
-      {"Save", false, alert + "save EPG database.", {"one"}},
-      {"Programs", true, "ERROR: Cannot create program object", {}},
-      {"ScheduleEntries", true, "TRACE: ScheduleEntry cannot be created: News", {}},
-      {"Clean", true, "ERROR: Failed to clean database", {"one"}},
-      {"Services", true, "TRACE: Cannot find channel: one", {"NULL"}},
-  };
+  const std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
+  for (const char* variable : {"GLIMMERBOX_EPG_DB", "XDG_DATA_HOME", "HOME"})
+    unsetenv(variable);
   options.m_bCleanAll = true;
-  for (const auto& c : cases) {
-    g_failing = {c.call};
-    EXPECT_EQ(Run(Tv(Programme("20991207180000", "20991207190000", "<title>News</title>"))),
-              c.imported)
-        << c.call;
-    EXPECT_TRUE(Logged(c.line)) << c.call << "\n" << log;
-    EXPECT_EQ(Rows("SELECT s.channel_id FROM schedule_entries e "
-                   "LEFT JOIN services s ON s.id = e.service_id"),
-              c.entries)
-        << c.call;
-  }
-  EXPECT_EQ(ReadFile(dir / "channels.txt"), "one\r\n") << "a channel without service is listed";
-
-  g_failing.clear();
-  CoUnregisterClass(CLSID_EPGDatabase);
-  const std::string none = alert + "create EPG database. Did you install Almanor?";
   EXPECT_FALSE(Run(Tv("")));
-  EXPECT_NE(log.find(none, log.find(none) + 1), log.npos) << "clean and open both alert\n" << log;
+  setenv("HOME", home.c_str(), 1);
+  EXPECT_TRUE(Logged("ERROR: Failed to clean database")) << log;
+  EXPECT_TRUE(Logged(alert + "open EPG database.")) << log;
+
+  epgdb::UnregisterComponent();
+  EXPECT_FALSE(Run(Tv("")));
+  EXPECT_EQ(Count(alert + "create EPG database. Did you install Almanor?"), 2u) << log;
+  EXPECT_EQ(ui->boxes.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(database));
 }
 
 }  // namespace

@@ -97,47 +97,6 @@ Lines ReadPieces(const std::string& path) {
   return pieces;
 }
 
-// Whole lines are gathered up to a bound; empty lines before the document are skipped, and the
-// spaces that indent a tag after a tag are left out.
-TEST(PieceReader, FeedsWholeLinesWithoutTheIndentationBetweenTags) {
-  TempDir dir;
-  std::string lines, unindented;
-  for (int i = 0; i < 5000; ++i) {
-    std::string line = "<programme><title>" + std::to_string(i) + "</title></programme>\n";
-    lines += "  " + line;
-    unindented += line;
-  }
-  testing_support::WriteFile(dir / "a.xml", "\n\r\n<tv>\n" + lines + "</tv>\n");
-  Lines pieces = ReadPieces(dir / "a.xml");
-  ASSERT_GT(pieces.size(), 5u);
-  std::string joined;
-  for (const std::string& piece : pieces)
-    joined += piece.back() == '\n' ? piece : "<" + piece + " ends inside a line>";
-  EXPECT_EQ(joined, "<tv>\n" + unindented + "</tv>\n");
-
-  const std::string document =
-      "<tv>\n"
-      "  <a>some text\n"
-      "    <i>x</i>\n"  // after text: kept
-      "  </a>\n"        // after a tag: left out
-      "  <b><![CDATA[x>\n"
-      "  <y>]]></b>\n"  // in a CDATA section: kept
-      "  <!-- c -->\n"  // a comment may run over lines: kept
-      "  <?pi x?>\n"    // as may a processing instruction
-      "\t<c/>\n"        // a tab is no indentation left out
-      "  <d\n"          // a tag running over lines
-      "    e=\"1\"/>\n"
-      "  </tv>";
-  testing_support::WriteFile(dir / "b.xml", document);
-  pieces = ReadPieces(dir / "b.xml");
-  EXPECT_EQ(std::accumulate(pieces.begin(), pieces.end(), std::string()),
-            "<tv>\n<a>some text\n    <i>x</i>\n</a>\n<b><![CDATA[x>\n  <y>]]></b>\n"
-            "  <!-- c -->\n  <?pi x?>\n\t<c/>\n<d\n    e=\"1\"/>\n</tv>");
-  TreeParser parser;
-  EXPECT_EQ(parser.Read(dir / "b.xml"), 0u);
-  EXPECT_EQ(Dump(parser.GetRoot()), "tv{a(some text){i(x)},b(x> <y>),c,d[e=1]}");
-}
-
 // Drops every programme once read, as the jobs do, and watches how far each piece reaches.
 class ProgrammeCounter : public TreeParser {
  public:

@@ -62,6 +62,10 @@ TEST(ParserText, RunsBetweenLineBreaksAreTrimmedAndJoinedWithOneSpace) {
             "</t>\n</tv>"),
        "tv[a=x y]{desc(one two),t}"},
       {"\n\r\n<?xml version=\"1.0\"?>\n\n<tv/>\n\n", "tv"},  // empty lines before the declaration
+      // Indentation after a tag is not fed to expat, except in sections that run over lines.
+      {"<tv>\n  <a>some text\n    <i>x</i>\n  </a>\n  <b><![CDATA[x>\n  <y>]]></b>\n  <!-- c -->\n"
+       "  <?pi x?>\n\t<c/>\n  <d\n    e=\"1\"/>\n  </tv>",
+       "tv{a(some text){i(x)},b(x> <y>),c,d[e=1]}"},
       // Bytes from 0x80 on are graphic and kept as they stand, in every plane; a document that is
       // not well-formed UTF-8 is refused, so nothing else reaches the text.
       {"<t>\x7F</t>", "t"},
