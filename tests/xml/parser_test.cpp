@@ -1,10 +1,14 @@
-// Result codes, the error kept for the jobs, record handling and the stop flag; the samples.
+// The tree, result codes, the error kept for the jobs, record handling and the stop flag, long
+// lines; the samples.
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "tests/support/run_program.h"
 #include "tests/xml/tree.h"
+#include "xml/element.h"
+#include "xml/piece_reader.h"
 
 namespace {
 
@@ -20,6 +24,23 @@ const std::string kListing =
     "  <programme channel=\"one\"><title>Second</title></programme>\n"
     "  <programme channel=\"one\"><title>Third</title></programme>\n"
     "</tv>\n";
+
+TEST(Element, LookupsFindTheFirstExactNameAndIndexesOutOfRangeGiveNull) {
+  auto root = OKRXMLElement::CreateRoot("programme");
+  EXPECT_EQ(root->GetChild(0), nullptr);
+  EXPECT_EQ(root->GetAttribute(0), nullptr);
+  OKRXMLElement* first = root->AddChild("title");
+  root->AddChild("title");
+  root->AddAttribute("ID", "upper");
+  EXPECT_EQ(root->FindChild("title"), first);
+  EXPECT_EQ(root->FindChild("Title"), nullptr);
+  EXPECT_EQ(root->FindChild("titl"), nullptr);
+  EXPECT_EQ(root->FindAttribute("id"), nullptr);
+  EXPECT_EQ(root->FindAttribute("ID")->GetValue(), "upper");
+  EXPECT_EQ(first->GetParent(), root.get());
+  EXPECT_EQ(root->GetChild(2), nullptr);
+  EXPECT_EQ(root->GetAttribute(1), nullptr);
+}
 
 TEST(Parser, ResultCodes) {
   TempDir dir;
@@ -145,6 +166,48 @@ TEST(Parser, StopFlagEndsTheReadingAfterTheCurrentLine) {
               c.outcome)
         << c.document;
   }
+}
+
+// Drops every programme once read, as the jobs do, and watches how far each piece reaches.
+class ProgrammeCounter : public TreeParser {
+ public:
+  void OnStartElement(const char* name, const char** attributes) override {
+    largestStep = std::max(largestStep, BytesConsumed() - lastConsumed);
+    lastConsumed = BytesConsumed();
+    OKRXMLParser::OnStartElement(name, attributes);
+  }
+  void OnEndElement(const char* name) override {
+    if (std::string_view(name) == "programme") {
+      texts.insert(Dump(GetCurrent()));
+      HandleRecordEnd(0);
+    }
+    OKRXMLParser::OnEndElement(name);
+  }
+  uint64_t lastConsumed = 0, largestStep = 0;
+  std::set<std::string> texts;
+};
+
+// A long line goes to expat in pieces of at most 64 KiB, cut between tags; a text that holds no
+// such cut goes whole. The elements of each programme dropped are made again for the next one:
+// nothing of the one may show in the next.
+TEST(Parser, LongLinesGoInPieces) {
+  const std::string text(200 * 1024, 'x');
+  std::string document = "<tv><desc>" + text + "</desc> ";
+  while (document.size() < 5 * 1000 * 1000) {
+    document +=
+        "<programme n=\"1\"><title>T &amp; U</title> <desc><![CDATA[a <b> <i>c</i>]]>"
+        "</desc></programme> ";
+  }
+  document += "</tv>";
+  TempDir dir;
+  WriteFile(dir / "one-line.xml", document);
+  ProgrammeCounter parser;
+  EXPECT_EQ(parser.Read(dir / "one-line.xml"), 0u);
+  EXPECT_EQ(parser.texts,
+            std::set<std::string>{"programme[n=1]{title(T & U),desc(a <b> <i>c</i>)}"});
+  EXPECT_LE(parser.largestStep, text.size() + OKRXMLPieceReader::kPieceLimit);
+  EXPECT_EQ(parser.BytesConsumed(), document.size());
+  EXPECT_EQ(Dump(parser.GetRoot()), "tv{desc(" + text + ")}");
 }
 
 // The command's standard output, and its exit status in *status.
