@@ -35,7 +35,7 @@ TEST(CalendarTime, ValidityFollowsTheGregorianCalendar) {
     EXPECT_FALSE(Time(invalid).IsValid()) << invalid;
 }
 
-TEST(CalendarTime, TicksMatchTheCivilCalendarEveryDayUpToTheYear30827) {
+TEST(CalendarTime, TicksMatchTheCivilCalendarEveryDay) {
   using namespace std::chrono;
   int64_t ticks = 0;
   ASSERT_TRUE(Time("1970-01-01").ToTicks(&ticks));
@@ -53,14 +53,6 @@ TEST(CalendarTime, TicksMatchTheCivilCalendarEveryDayUpToTheYear30827) {
     ASSERT_TRUE(t.ToTicks(&ticks));
     ASSERT_EQ(ticks, dayTicks);
   }
-  CalendarTime beyond = Time("30828-01-01");
-  ticks = -1;
-  EXPECT_FALSE(beyond.ToTicks(&ticks));
-  EXPECT_FALSE(Time("65535-12-31").ToTicks(&ticks));
-  EXPECT_EQ(ticks, -1);
-  EXPECT_FALSE(beyond.FromTicks(-1));
-  EXPECT_FALSE(beyond.FromTicks(INT64_MAX));
-  EXPECT_EQ(Show(beyond), "30828-01-01 00:00:00.000/0");
 }
 
 // A shift that fails leaves the time as it was.
