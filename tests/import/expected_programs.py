@@ -5,10 +5,11 @@ by the rules of expected_guide.py (beside the end-to-end tests); this adds the c
 
 Usage: expected_programs.py FILE
 One line per slot key, "key|" then the columns of the programs table after its id, NULL where
-nothing is set (the programme read last for a key is the one its entry keeps); then a last line,
-the number of "Unused" lines the import logs at TRACE level.
+nothing is set (the programme read last for a key is the one its entry keeps); then the number of
+"Unused" lines the import logs at TRACE level.
 """
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
@@ -17,13 +18,9 @@ from expected_guide import is_blank, own_text, parse_time, records  # noqa: E402
 
 def number(text):
     """Read like atol, saturating at the 32-bit limits."""
-    text = text.lstrip(" \t\n\v\f\r")
-    sign = -1 if text[:1] == "-" else 1
-    text = text[1:] if text[:1] in ("+", "-") else text
-    digits = ""
-    while len(digits) < len(text) and "0" <= text[len(digits)] <= "9":
-        digits += text[len(digits)]
-    return max(-2**31, min(2**31 - 1, sign * int(digits or "0")))
+    digits = re.match(r"[+-]?[0-9]*", text.lstrip(" \t\n\v\f\r")).group()
+    value = int(digits) if digits.lstrip("+-") else 0
+    return max(-2**31, min(2**31 - 1, value))
 
 
 def first(element, path):
@@ -33,8 +30,9 @@ def first(element, path):
     return element
 
 
-def children(element):
-    return [] if element is None else list(element)
+def people(programme):
+    credits = first(programme, "credits")
+    return [] if credits is None else list(credits)
 
 
 def columns(programme, title):
@@ -43,14 +41,13 @@ def columns(programme, title):
         return None if found is None else own_text(found)
 
     def yes(path):
-        found = text(path)
-        return None if found is None else int(found == "yes")
+        return None if text(path) is None else int(text(path) == "yes")
 
     def present(path):
         return None if first(programme, path) is None else 1
 
     def joined(role):
-        names = [own_text(p) for p in children(first(programme, "credits")) if p.tag == role]
+        names = [own_text(p) for p in people(programme) if p.tag == role]
         if not names or (role == "actor" and not ", ".join(names)):
             return None  # actors are set only when their list holds something
         return ", ".join(names)
@@ -68,36 +65,28 @@ def columns(programme, title):
     ]
 
 
-def unused(programme):
-    people = children(first(programme, "credits"))
-    others = [p for p in people if p.tag not in ("director", "actor", "presenter")]
-    return len(others) + (first(programme, "icon") is not None) + (
-        first(programme, "url") is not None)
-
-
 def main():
-    kept, unread = {}, 0
+    kept, unused = {}, 0
     for element in records(sys.argv[1]):
-        if element.tag != "programme":
-            continue
         start_text, stop_text = element.attrib.get("start"), element.attrib.get("stop")
         start = parse_time(start_text) if start_text is not None else (0,) * 6
         stop = parse_time(stop_text) if stop_text is not None else (0,) * 6
-        channel = element.attrib.get("channel", "")
-        title = first(element, "title")
+        channel, title = element.attrib.get("channel", ""), first(element, "title")
         title = "" if title is None else own_text(title)
-        if stop <= start or not channel or not title:
+        if element.tag != "programme" or stop <= start or not channel or not title:
             continue
-        unread += unused(element)
+        unused += sum(p.tag not in ("director", "actor", "presenter") for p in people(element))
+        unused += (first(element, "icon") is not None) + (first(element, "url") is not None)
         clump = element.attrib.get("clumpidx", "")
         clump = "" if is_blank(clump) else clump.strip(" ")
+        key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
         if not clump or clump[0] == "0":
-            kept["%s::%s::%s" % (channel, start_text or "", stop_text or "")] = columns(element, title)
+            kept[key] = columns(element, title)
     out = sys.stdout.buffer
     for key, values in kept.items():
         shown = ["NULL" if v is None else str(v) for v in values]
         out.write((key + "|" + "|".join(shown) + "\n").encode("utf-8"))
-    out.write(b"%d\n" % unread)
+    out.write(b"%d\n" % unused)
 
 
 if __name__ == "__main__":

@@ -20,8 +20,15 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing_support::ReadFile;
-using testing_support::WriteFile;
+using namespace testing_support;
+
+// The times `what` occurs in `text`.
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != text.npos; at = text.find(what, at + 1))
+    ++count;
+  return count;
+}
 
 // A programme with the attributes, or on channel one from `start` to `stop` with more attributes.
 std::string Programme(const std::string& attributes, const std::string& children) {
@@ -44,7 +51,7 @@ class ImportJobTest : public ::testing::Test {
     setenv("GLIMMERBOX_EPG_DB", database.c_str(), 1);
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     epgdb::RegisterComponent();
-    auto backend = std::make_unique<testing_support::ScriptedBackend>();
+    auto backend = std::make_unique<ScriptedBackend>();
     ui = backend.get();
     platform::ui::InstallBackend(std::move(backend));
     ASSERT_TRUE(dialog.Create());
@@ -63,7 +70,7 @@ class ImportJobTest : public ::testing::Test {
   // written meanwhile goes to `log`.
   bool Run(const std::string& listings) {
     WriteFile(dir / "listings.xml", listings);
-    testing_support::LogSlice slice;
+    LogSlice slice;
     bool imported = false;
     {
       CEPGDataBase job(options, dialog);
@@ -73,26 +80,13 @@ class ImportJobTest : public ::testing::Test {
     return imported;
   }
   bool Logged(const std::string& line) const { return log.find(" " + line + "\r\n") != log.npos; }
-  size_t Count(const std::string& text) const {
-    size_t count = 0;
-    for (size_t at = log.find(text); at != log.npos; at = log.find(text, at + 1))
-      ++count;
-    return count;
-  }
-  Lines Rows(const std::string& sql) const { return testing_support::QueryRows(database, sql); }
-  // The entries: slot key, times, title, channel and provider.
-  Lines Entries() const {
-    return Rows(
-        "SELECT e.slot_key, e.start_time, e.end_time, p.title, s.channel_id, v.name "
-        "FROM schedule_entries e JOIN programs p ON p.id = e.program_id LEFT JOIN services s ON "
-        "s.id = e.service_id LEFT JOIN providers v ON v.id = e.provider_id ORDER BY e.slot_key");
-  }
+  Lines Rows(const std::string& sql) const { return QueryRows(database, sql); }
 
   std::filesystem::path previousFolder = std::filesystem::current_path();
-  testing_support::TempDir dir;
+  TempDir dir;
   std::string database = dir / "epg.sqlite";
   ImportOptions options;
-  testing_support::ScriptedBackend* ui = nullptr;
+  ScriptedBackend* ui = nullptr;
   CProgressDialog dialog;
   std::string log;
 };
@@ -158,8 +152,8 @@ TEST_F(ImportJobTest, RejectedProgrammesAndClumps) {
   EXPECT_EQ(Rows("SELECT x.seq, p.title FROM schedule_entry_programs x "
                  "JOIN programs p ON p.id = x.program_id ORDER BY 1"),
             (Lines{"1|Second half", "2|Tenth part"}));
-  EXPECT_EQ(Count(" ERROR: Program has broken times\r\n"), 1u) << log;
-  EXPECT_EQ(Count(" ERROR: Program has no title\r\n"), 2u) << log;
+  EXPECT_EQ(Count(log, " ERROR: Program has broken times\r\n"), 1u) << log;
+  EXPECT_EQ(Count(log, " ERROR: Program has no title\r\n"), 2u) << log;
   EXPECT_TRUE(
       Logged("TRACE: Skipping additional clump: 'Third part' for event one::" + six + "::" + seven))
       << log;
@@ -177,7 +171,8 @@ TEST_F(ImportJobTest, ServicesAndProviders) {
   const std::string on = "start=\"20991207180000\" stop=\"20991207190000\" channel=";
   ASSERT_TRUE(Run(R"(<tv supplier="Listings Inc">
 <channel id="bare"/>
-<channel id="full"><display-name>Full One</display-name><display-name>Voll</display-name><icon src="f.png"/><icon src="o.png"/></channel>
+<channel id="full"><display-name>Full One</display-name><display-name>Voll</display-name>
+<icon src="f.png"/><icon src="o.png"/></channel>
 <channel id="nosrc"><icon/></channel>
 <channel id="emptysrc"><display-name></display-name><icon src=""/></channel>
 <channel><display-name>No id</display-name></channel>
@@ -189,21 +184,16 @@ TEST_F(ImportJobTest, ServicesAndProviders) {
             (Lines{"known|Known|NULL", "bare|bare|NULL", "full|Full One|f.png", "nosrc|nosrc|NULL",
                    "emptysrc||NULL", "Bare|Bare|NULL"}));
   EXPECT_EQ(ReadFile(dir / "channels.txt"), "bare\r\nfull\r\nnosrc\r\nemptysrc\r\nBare\r\n");
+  EXPECT_TRUE(Logged("TRACE: Cannot find channel: ghost")) << log;
+  EXPECT_EQ(log.find("Cannot find channel: known"), log.npos);
+  ASSERT_TRUE(
+      Run("<guide supplier=\"Other\">" + Programme(on + "\"x\"", "<title>X</title>") + "</guide>"));
   EXPECT_EQ(Rows("SELECT p.title, s.channel_id, v.name, v.url FROM schedule_entries e "
                  "JOIN programs p ON p.id = e.program_id LEFT JOIN services s ON s.id = "
                  "e.service_id JOIN providers v ON v.id = e.provider_id ORDER BY 1"),
             (Lines{"Ghost|NULL|Listings Inc|NULL", "Mapped|full|Listings Inc|NULL",
-                   "Stored|known|Listings Inc|NULL"}));
-  EXPECT_TRUE(Logged("TRACE: Cannot find channel: ghost")) << log;
-  EXPECT_EQ(log.find("Cannot find channel: known"), log.npos);
-
-  ASSERT_TRUE(
-      Run("<guide supplier=\"Other\">" + Programme(on + "\"x\"", "<title>X</title>") + "</guide>"));
-  EXPECT_EQ(Entries().back(),
-            "x::20991207180000::20991207190000|2099-12-07 18:00:00|"
-            "2099-12-07 19:00:00|X|NULL|XMLTV");
-  EXPECT_EQ(Rows("SELECT name, url FROM providers ORDER BY id"),
-            (Lines{"XMLTV|https://xmltv.org", "Listings Inc|NULL"}));
+                   "Stored|known|Listings Inc|NULL", "X|NULL|XMLTV|https://xmltv.org"}));
+  EXPECT_EQ(Rows("SELECT count(*) FROM providers"), Lines{"2"});
 }
 
 // Without the component, or without a database to open, the job alerts and imports nothing; a
@@ -221,7 +211,7 @@ TEST_F(ImportJobTest, WithoutComponentOrDatabaseNothingIsImported) {
 
   epgdb::UnregisterComponent();
   EXPECT_FALSE(Run(Tv("")));
-  EXPECT_EQ(Count(alert + "create EPG database. Did you install Almanor?"), 2u) << log;
+  EXPECT_EQ(Count(log, alert + "create EPG database. Did you install Almanor?"), 2u) << log;
   EXPECT_EQ(ui->boxes.size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(database));
 }
@@ -238,34 +228,29 @@ TEST(ProgrammeFields, EachEntryKeepsTheFieldsOfItsProgramme) {
     if (sample.path().extension() != ".xml")
       continue;
     SCOPED_TRACE(file);
-    testing_support::TempDir dir;
-    testing_support::RunOptions run{
-        testing_support::CopyProgram(dir), {"/Logging:101", file}, {}, {}, dir.path()};
+    TempDir dir;
+    RunOptions run{CopyProgram(dir), {"/Logging:101", file}, {}, {}, dir.path()};
     run.env = {{"RUZOZAZE_UI", "none"},
                {"GLIMMERBOX_EPG_DB", dir / "epg.sqlite"},
                {"GLIMMERBOX_REGISTRY", dir / "registry.reg"},
                {"HOME", dir.path()},
                {"TZ", "UTC0"}};
     run.unset = {"XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"};
-    testing_support::RunProgram(run);
-    testing_support::RunResult model = testing_support::RunProgram(
+    RunProgram(run);
+    RunResult model = RunProgram(
         {RUZOZAZE_PYTHON, {RUZOZAZE_SOURCE_DIR "/tests/import/expected_programs.py", file}});
     ASSERT_EQ(model.exitCode, 0) << model.err;
     std::set<std::string> expected;  // one line per entry, then the count of unused children
     std::istringstream lines(model.out);
     for (std::string line; std::getline(lines, line);)
       expected.insert(line);
-    std::string log = ReadFile(run.program + ".log"), unused = " TRACE: Unused: '";
-    size_t count = 0;
-    for (size_t at = log.find(unused); at != log.npos; at = log.find(unused, at + 1))
-      ++count;
-    EXPECT_EQ(expected.count(std::to_string(count)), 1u) << count << " unused";
+    size_t unused = Count(ReadFile(run.program + ".log"), " TRACE: Unused: '");
+    EXPECT_EQ(expected.count(std::to_string(unused)), 1u) << unused << " unused";
     if (!std::filesystem::exists(dir / "epg.sqlite"))
       continue;
-    for (std::string row :
-         testing_support::QueryRows(dir / "epg.sqlite",
-                                    "SELECT e.slot_key, p.* FROM "
-                                    "schedule_entries e JOIN programs p ON p.id = e.program_id")) {
+    for (std::string row : QueryRows(dir / "epg.sqlite",
+                                     "SELECT e.slot_key, p.* FROM "
+                                     "schedule_entries e JOIN programs p ON p.id = e.program_id")) {
       size_t id = row.find('|') + 1;  // the program's id is the database's own
       EXPECT_EQ(expected.count(row.erase(id, row.find('|', id) + 1 - id)), 1u) << row;
     }
