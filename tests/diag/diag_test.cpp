@@ -18,7 +18,7 @@ namespace {
 using testing_support::ReadFile;
 using testing_support::ScriptedBackend;
 
-TEST(Format, FormatsWholeTextsAndRefusesThoseTooBigToHandle) {
+TEST(LogText, FormatUpperCaseRunningTimeAndDates) {
   std::string out, longest(32767, 'c');
   EXPECT_EQ(Format(out, "%%%d", 1), 2);
   EXPECT_EQ(out, "%1");
@@ -29,6 +29,12 @@ TEST(Format, FormatsWholeTextsAndRefusesThoseTooBigToHandle) {
   std::string name = "commandline\xC3\xA4x";
   ToUpper(name);
   EXPECT_EQ(name, "COMMANDLINE\xC3\xA4X");
+  const uint64_t ms = 10000;
+  EXPECT_EQ(RunningTimeText(0, ms * (86400000 + 3600000 + 60000 + 1000 + 1)),
+            "1 Days 01:01:01:001");
+  EXPECT_EQ(RunningTimeText(5, 5 + ms * (60000 + 1000 + 1)), "00:01:01:001");
+  const platform::SystemTime t{2026, 12, 1, 7, 14, 3, 7, 42};
+  EXPECT_EQ(LogDateText(t) + " " + LogTimeText(t), "Monday 7 December 2026 14:03:07:042");
 }
 
 // The code comes from the switch (removed from the line), else from the inherited variable (then
@@ -86,14 +92,6 @@ class LogTest : public ::testing::Test {
   ScriptedBackend* ui = nullptr;
 };
 
-TEST_F(LogTest, CountdownBoxCountsFromFifteenAndClosesAsCancel) {
-  EXPECT_EQ(CountdownBox::Show("text", "/usr/bin/prog"), platform::ui::IDCANCEL);
-  const std::vector<std::string>& captions = ui->boxes.at(0).captions;
-  ASSERT_EQ(captions.size(), 15u);
-  EXPECT_EQ(captions[0] + captions[1] + captions[14],
-            "15 - /usr/bin/prog14 - /usr/bin/prog01 - /usr/bin/prog");
-}
-
 TEST_F(LogTest, DefaultCodeWritesNothingButShowsAlerts) {
   auto log = Make("prog");
   log->Begin(USERALERT) << "Unrecoverable internal error: Cannot open EPG database.";
@@ -101,7 +99,11 @@ TEST_F(LogTest, DefaultCodeWritesNothingButShowsAlerts) {
   ASSERT_EQ(ui->boxes.size(), 2u);
   EXPECT_EQ(ui->boxes[0].text, "Unrecoverable internal error: Cannot open EPG database.\r\n");
   EXPECT_EQ(ui->boxes[0].style, 0x10010u);
-  EXPECT_EQ(ui->boxes[0].captions.front(), "15 - " + (dir / "prog"));
+  // An alert counts down from 15 in its caption, then closes itself.
+  const std::vector<std::string>& captions = ui->boxes[0].captions;
+  ASSERT_EQ(captions.size(), 15u);
+  EXPECT_EQ(captions[0] + "|" + captions[1] + "|" + captions[14],
+            "15 - " + (dir / "prog") + "|14 - " + (dir / "prog") + "|01 - " + (dir / "prog"));
   EXPECT_EQ(ui->boxes[1].caption, dir / "prog");
   EXPECT_EQ(LogFile(), "");
 }
@@ -142,15 +144,6 @@ TEST_F(LogTest, ErrorInformationTakesErrorsAndAbove) {
   EXPECT_TRUE(platform::BstrToAnsi(description).ends_with(" ERROR: Failed to clean database\r\n"));
   SysFreeString(description);
   info->Release();
-}
-
-TEST(LogText, RunningTimeAndDates) {
-  const uint64_t ms = 10000;
-  EXPECT_EQ(RunningTimeText(0, ms * (86400000 + 3600000 + 60000 + 1000 + 1)),
-            "1 Days 01:01:01:001");
-  EXPECT_EQ(RunningTimeText(5, 5 + ms * (60000 + 1000 + 1)), "00:01:01:001");
-  const platform::SystemTime t{2026, 12, 1, 7, 14, 3, 7, 42};
-  EXPECT_EQ(LogDateText(t) + " " + LogTimeText(t), "Monday 7 December 2026 14:03:07:042");
 }
 
 }  // namespace

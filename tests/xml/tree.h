@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "xml/parser.h"
 
@@ -36,18 +35,10 @@ inline std::string Dump(const OKRXMLElement* element) {
   return out + (element->GetChildCount() > 0 ? "}" : "");
 }
 
-// The number of elements in the subtree, counted without recursion.
-inline uint64_t CountElements(const OKRXMLElement* root) {
-  uint64_t count = 0;
-  std::vector<const OKRXMLElement*> pending;
-  if (root != nullptr)
-    pending.push_back(root);
-  while (!pending.empty()) {
-    const OKRXMLElement* element = pending.back();
-    pending.pop_back();
-    ++count;
-    for (unsigned i = 0; i < element->GetChildCount(); ++i)
-      pending.push_back(element->GetChild(i));
-  }
+// The number of elements in the subtree.
+inline uint64_t CountElements(const OKRXMLElement* element) {
+  uint64_t count = 1;
+  for (unsigned i = 0; i < element->GetChildCount(); ++i)
+    count += CountElements(element->GetChild(i));
   return count;
 }
