@@ -60,10 +60,7 @@ TEST(LogSettings, CodeFromTheSwitchElseTheVariableElseTheDefault) {
       {"prog file.xml", false, nullptr, "100 1 00000100 |prog file.xml"},
   };
   for (const auto& c : cases) {
-    if (c.inherited != nullptr)
-      setenv("logging", c.inherited, 1);
-    else
-      unsetenv("logging");
+    c.inherited != nullptr ? setenv("logging", c.inherited, 1) : unsetenv("logging");
     LogSettings settings;
     std::string line = c.line;
     settings.Read(line, "/opt/bin/prog", c.debugger);
@@ -119,8 +116,7 @@ TEST_F(LogTest, ThresholdSelectsLevelsAndLinesComposeTheirParts) {
   EXPECT_EQ(text.find("not composed"), std::string::npos);
   size_t at = text.find(" ERROR: hex 103 ffffffff dec -42 <null>\r\n");
   ASSERT_NE(at, std::string::npos) << text;
-  EXPECT_EQ(text[at - 4], ':');
-  EXPECT_EQ(text[at - 7], ':');
+  EXPECT_EQ((std::string{text[at - 10], text[at - 7], text[at - 4]}), ":::");
   EXPECT_TRUE(text.ends_with(" ERROR: ends\r\n")) << text;
 
   auto silent = Make("prog /Logging:0x0801");

@@ -1,5 +1,4 @@
-// The import job in this process against the real component, on a database in a temporary
-// folder: what it stores, logs and shows, and how it fails without the component.
+// The import job in this process against the real component, on a database in a temporary folder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -118,6 +117,7 @@ TEST_F(ImportJobTest, ProgrammeChildrenFillTheProgram) {
              "PG|GB|en|fr|2.11.0/1|0|16:9|1|1|stereo|45|1|1|1",
              "2|B|NULL||NULL|NULL|, E|NULL|0|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|NULL|"
              "0|0|NULL|90|NULL|NULL|NULL"}));
+  EXPECT_TRUE(Logged("TRACE: Removing entries older than 0 days")) << "without option or registry";
   Lines shown;  // by the dialog's main status line
   for (const std::string& item : ui->itemHistory) {
     if (item.starts_with(std::to_string(IDC_MAIN_STATUS) + ":"))
@@ -185,7 +185,6 @@ TEST_F(ImportJobTest, ServicesAndProviders) {
                    "emptysrc||NULL", "Bare|Bare|NULL"}));
   EXPECT_EQ(ReadFile(dir / "channels.txt"), "bare\r\nfull\r\nnosrc\r\nemptysrc\r\nBare\r\n");
   EXPECT_TRUE(Logged("TRACE: Cannot find channel: ghost")) << log;
-  EXPECT_EQ(log.find("Cannot find channel: known"), log.npos);
   ASSERT_TRUE(
       Run("<guide supplier=\"Other\">" + Programme(on + "\"x\"", "<title>X</title>") + "</guide>"));
   EXPECT_EQ(Rows("SELECT p.title, s.channel_id, v.name, v.url FROM schedule_entries e "
@@ -196,14 +195,19 @@ TEST_F(ImportJobTest, ServicesAndProviders) {
   EXPECT_EQ(Rows("SELECT count(*) FROM providers"), Lines{"2"});
 }
 
-// Without the component, or without a database to open, the job alerts and imports nothing; a
-// whole clean that cannot be asked for is logged.
-TEST_F(ImportJobTest, WithoutComponentOrDatabaseNothingIsImported) {
+// A file that breaks off before its first record is not saved, so that a broken download never
+// empties the guide. Without the component, or without a database to open, the job alerts and
+// imports nothing; a whole clean that cannot be asked for is logged.
+TEST_F(ImportJobTest, FailedRunsBeforeARecordLeaveTheGuide) {
+  ASSERT_TRUE(Run(Tv("")));
+  options.m_bCleanAll = true;
+  EXPECT_FALSE(Run("<tv>\n<channel id=\"b\"\n"));
+  EXPECT_EQ(Rows("SELECT channel_id FROM services"), Lines{"one"});
+
   const std::string alert = "USERALERT: Unrecoverable internal error: Cannot ";
   const std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
   for (const char* variable : {"GLIMMERBOX_EPG_DB", "XDG_DATA_HOME", "HOME"})
     unsetenv(variable);
-  options.m_bCleanAll = true;
   EXPECT_FALSE(Run(Tv("")));
   setenv("HOME", home.c_str(), 1);
   EXPECT_TRUE(Logged("ERROR: Failed to clean database")) << log;
@@ -213,7 +217,6 @@ TEST_F(ImportJobTest, WithoutComponentOrDatabaseNothingIsImported) {
   EXPECT_FALSE(Run(Tv("")));
   EXPECT_EQ(Count(log, alert + "create EPG database. Did you install Almanor?"), 2u) << log;
   EXPECT_EQ(ui->boxes.size(), 3u);
-  EXPECT_FALSE(std::filesystem::exists(database));
 }
 
 // The real program imports every listings file of the samples folder into a real database: the

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "import/xmltv_time.h"
 #include "platform/clock.h"
@@ -127,8 +128,8 @@ std::string Parse(const char* text) {
 // (one separator byte before it) converts from UTC with the zone's offset of now, whatever the
 // date; any other suffix leaves the time local.
 TEST(XmltvTime, ReadsFieldsByDigitCountAndConvertsFromUtcAfterOneSeparator) {
-  const char* zone = getenv("TZ");
-  const std::string saved = zone != nullptr ? zone : "";
+  const std::optional<std::string> saved =
+      getenv("TZ") != nullptr ? std::optional<std::string>(getenv("TZ")) : std::nullopt;
   const std::pair<const char*, std::vector<const char*>> zones[] = {
       {"UTC0",
        {"20240305123456 +0100 = 20240305123456.000/0", "202403051234 = 20240305123400.000/0",
@@ -164,10 +165,7 @@ TEST(XmltvTime, ReadsFieldsByDigitCountAndConvertsFromUtcAfterOneSeparator) {
   std::string winter = Parse("20240115120000 UTC"), summer = Parse("20240715120000 UTC");
   EXPECT_EQ(std::stoi(winter.substr(8, 2)), 12 + platform::CurrentUtcOffsetSeconds() / 3600);
   EXPECT_EQ(summer, winter.substr(0, 5) + "7" + winter.substr(6));
-  if (zone != nullptr)
-    setenv("TZ", saved.c_str(), 1);
-  else
-    unsetenv("TZ");
+  saved ? setenv("TZ", saved->c_str(), 1) : unsetenv("TZ");
   tzset();
 }
 
