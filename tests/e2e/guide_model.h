@@ -9,11 +9,6 @@
 
 namespace guide_model {
 
-// Moved to tests/support; these names stay until the other folders use those.
-using testing_support::IsWellFormed;
-using testing_support::SampleFiles;
-using testing_support::SampleTestName;
-
 // The model's lines for the file ("channels" or "entries"), entries sorted. A model that fails
 // is a test failure and gives no lines.
 std::vector<std::string> ModelLines(const std::string& what, const std::string& file);

@@ -11,10 +11,10 @@
 #include "platform/com/com.h"
 #include "platform/ui/none/none_backend.h"
 #include "resources/resources.h"
+#include "tests/support/process_log.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scripted_backend.h"
 #include "tests/support/sqlite_query.h"
-#include "tests/ui/process_log.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 namespace robustness {
 

@@ -4,8 +4,8 @@
 #include <signal.h>
 
 #include "platform/ui/none/none_backend.h"
+#include "tests/support/process_log.h"
 #include "tests/support/scripted_backend.h"
-#include "tests/ui/process_log.h"
 
 namespace {
 

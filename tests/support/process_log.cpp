@@ -1,5 +1,5 @@
 // Turns the log of the test binary on (see process_log.h) before the first test creates it.
-#include "tests/ui/process_log.h"
+#include "tests/support/process_log.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
