@@ -240,8 +240,8 @@ TEST(ProgrammeFields, EachEntryKeepsTheFieldsOfItsProgramme) {
                {"TZ", "UTC0"}};
     run.unset = {"XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"};
     RunProgram(run);
-    RunResult model = RunProgram(
-        {RUZOZAZE_PYTHON, {RUZOZAZE_SOURCE_DIR "/tests/import/expected_programs.py", file}});
+    const std::string script = RUZOZAZE_SOURCE_DIR "/tests/import/expected_programs.py";
+    RunResult model = RunProgram({RUZOZAZE_PYTHON, {script, file}, {}, {}, {}});
     ASSERT_EQ(model.exitCode, 0) << model.err;
     std::set<std::string> expected;  // one line per entry, then the count of unused children
     std::istringstream lines(model.out);

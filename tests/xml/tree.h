@@ -31,7 +31,7 @@ inline std::string Dump(const OKRXMLElement* element) {
   if (!element->GetText().empty())
     out += "(" + element->GetText() + ")";
   for (unsigned i = 0; i < element->GetChildCount(); ++i)
-    out += (i == 0 ? "{" : ",") + Dump(element->GetChild(i));
+    out.append(i == 0 ? "{" : ",").append(Dump(element->GetChild(i)));
   return out + (element->GetChildCount() > 0 ? "}" : "");
 }
 
