@@ -96,8 +96,6 @@ class ScriptedBackend : public platform::ui::Backend {
     if (events != nullptr)
       events->OnCommand(platform::ui::IDCANCEL, 0);
   }
-  // The close box of the caption sends the same command as the Cancel button.
-  void ClickCloseBox() { ClickCancel(); }
 
   bool quit = false;
   int quitCode = 0;

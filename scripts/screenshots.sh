@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the program's windows on a virtual display:
 # progress-dialog.png (an import under way) and usage-box.png (the program's -h).
-#   tests/gui/screenshots.sh [FOLDER]     (default docs/screenshots)
+#   scripts/screenshots.sh [FOLDER]     (default docs/screenshots)
 # Needs the build in $BUILD_DIR (default build), Xvfb and xdotool. No window manager runs on the
 # display, so the pictures show the windows without title bars.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/../.." && pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/docs/screenshots}"
 build="${BUILD_DIR:-$root/build}"
 mkdir -p "$out"
