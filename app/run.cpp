@@ -6,8 +6,8 @@
 #include "diag/log.h"
 #include "extract/services_parser.h"
 #include "import/epg_database.h"
+#include "platform/debug_output.h"
 #include "platform/file.h"
-#include "platform/standard_error.h"
 #include "platform/ui/ui.h"
 #include "resources/resources.h"
 #include "ui/progress_dialog.h"
@@ -32,7 +32,7 @@ int FailWithoutListingsFile(const std::string* named, const std::string& problem
     text = "Cannot read XMLTV file '" + *named + "': " + problem;
   else
     LoadString(IDS_USAGE_TEXT, &text);
-  platform::WriteStandardError(text);
+  platform::OutputDebugString((text + "\n").c_str());
   LogLine(ERROR, text);
   return -1;
 }
