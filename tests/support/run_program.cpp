@@ -7,30 +7,50 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace testing_support {
 namespace {
 
-[[noreturn]] void ExecChild(const RunOptions& o, int outFd, int errFd) {
-  int in = open(o.stdinFile.c_str(), O_RDONLY);
+// The environment of the child: the test's own, without "logging" and `o.unset`, with `o.env`.
+std::vector<std::string> ChildEnvironment(const RunOptions& o) {
+  std::map<std::string, std::string> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string text = *entry;
+    size_t equals = text.find('=');
+    if (equals != std::string::npos)
+      variables[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  variables.erase("logging");
+  for (const auto& name : o.unset)
+    variables.erase(name);
+  for (const auto& [name, value] : o.env)
+    variables[name] = value;
+  std::vector<std::string> result;
+  for (const auto& [name, value] : variables)
+    result.push_back(name + "=" + value);
+  return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (auto& text : texts)
+    pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Tests start programs from several threads at once: between fork and exec the child may only
+// make system calls, since another thread may have held the allocator's lock at the fork.
+[[noreturn]] void ExecChild(const RunOptions& o, int outFd, int errFd, char** argv, char** envp) {
+  int in = open(o.stdinFile.c_str(), O_RDONLY | O_CLOEXEC);
   dup2(in, 0);
   dup2(outFd, 1);
   dup2(errFd, 2);
   if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0)
     _exit(127);
-  unsetenv("logging");
-  for (const auto& name : o.unset)
-    unsetenv(name.c_str());
-  for (const auto& [name, value] : o.env)
-    setenv(name.c_str(), value.c_str(), 1);
-  std::string program = o.program.empty() ? RUZOZAZE_BINARY : o.program;
-  std::vector<char*> argv{program.data()};
-  std::vector<std::string> args = o.args;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  execv(program.c_str(), argv.data());
+  execve(argv[0], argv, envp);
   _exit(127);
 }
 
@@ -39,11 +59,15 @@ namespace {
 RunResult RunProgram(const RunOptions& options) {
   TempDir capture;
   std::string outPath = capture / "out", errPath = capture / "err";
-  int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<std::string> args{options.program.empty() ? RUZOZAZE_BINARY : options.program};
+  args.insert(args.end(), options.args.begin(), options.args.end());
+  std::vector<std::string> environment = ChildEnvironment(options);
+  std::vector<char*> argv = Pointers(args), envp = Pointers(environment);
+  int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   pid_t pid = fork();
   if (pid == 0)
-    ExecChild(options, outFd, errFd);
+    ExecChild(options, outFd, errFd, argv.data(), envp.data());
   close(outFd);
   close(errFd);
   int status = 0;
