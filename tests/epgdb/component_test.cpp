@@ -13,20 +13,21 @@ namespace {
 // Keys and value names in any case; a key the file names only as the parent of another exists,
 // without values; other hives, broken values and those of an unknown type are not found; a text
 // too long for the import's buffer is not copied. Each case: the key, its lines, and the status
-// and number that "Old data days" reads as the import reads it.
+// of opening the import's key, then of reading "Old data days" as the import reads it and the
+// number read.
 TEST(Registry, TheValueIsFoundAsTheImportLooksItUp) {
   const std::string epg = "SOFTWARE\\Quillon Labs\\Glimmerbox\\Configuration\\EPG";
   const std::string cases[][3] = {
-      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=dword:0000000e\r\n", "0 14"},
+      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=dword:0000000e\r\n", "0 0 14"},
       {"hkey_local_machine\\software\\QUILLON LABS\\glimmerbox\\configuration\\epg\\",
-       "\"OLD DATA days\"=dword:FFFFFFFF\n", "0 4294967295"},
-      {"HKEY_LOCAL_MACHINE\\" + epg + "\\Below", "\"Old data days\"=dword:1\n", "2 0"},
-      {"HKEY_CURRENT_USER\\" + epg, "\"Old data days\"=dword:1\n", "2 0"},
+       "\"OLD DATA days\"=dword:FFFFFFFF\n", "0 0 4294967295"},
+      {"HKEY_LOCAL_MACHINE\\" + epg + "\\Below", "\"Old data days\"=dword:1\n", "0 2 0"},
+      {"HKEY_CURRENT_USER\\" + epg, "\"Old data days\"=dword:1\n", "2"},
       {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=dword:xyz\n\"Old data days \"=dword:1\n",
-       "2 0"},
-      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=hex:01\n", "2 0"},
-      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"ab\"\n", "0 25185"},
-      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"C:\\\\a \\\"b\\\"\"\n", "234 0"},
+       "0 2 0"},
+      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=hex:01\n", "0 2 0"},
+      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"ab\"\n", "0 0 25185"},
+      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"C:\\\\a \\\"b\\\"\"\n", "0 234 0"},
   };
   testing_support::TempDir dir;
   setenv("GLIMMERBOX_REGISTRY", (dir / "registry.reg").c_str(), 1);
@@ -37,9 +38,12 @@ TEST(Registry, TheValueIsFoundAsTheImportLooksItUp) {
     uint32_t days = 0;
     DWORD size = sizeof days;
     LONG status = RegOpenKeyEx(HKEY_LOCAL_MACHINE, epg.c_str(), 0, KEY_READ, &handle);
-    if (status == ERROR_SUCCESS)
+    std::string got = std::to_string(status);
+    if (status == ERROR_SUCCESS) {
       status = RegQueryValueEx(handle, "Old data days", nullptr, nullptr, (BYTE*)&days, &size);
-    EXPECT_EQ(std::to_string(status) + " " + std::to_string(days), read) << key << "\n" << lines;
+      got += " " + std::to_string(status) + " " + std::to_string(days);
+    }
+    EXPECT_EQ(got, read) << key << "\n" << lines;
     RegCloseKey(handle);
   }
   unsetenv("GLIMMERBOX_REGISTRY");
