@@ -111,7 +111,7 @@ TEST_F(ComponentTest, TheFileAndTheServicesFile) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "home/.local/share/glimmerbox/epg.sqlite"));
 
   setenv("GLIMMERBOX_EPG_DB", db_.c_str(), 1);
-  testing_support::WriteFile(dir_ / "order.txt", "three\r\n\r\none\n  \nnot-a-service\nthree\n");
+  testing_support::WriteFile(dir_ / "order.txt", "three\r\n \t\r\n\none\nnot-a-service\nthree\n");
   for (const std::string& file : {dir_ / "order.txt", dir_ / "missing.txt"}) {
     ImportRun run;
     for (const char* id : {"one", "two", "three"})

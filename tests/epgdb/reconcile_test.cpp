@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "epgdb/time_text.h"
 #include "tests/epgdb/test_database.h"
@@ -59,11 +60,12 @@ TEST_F(ReconcileTest, EntriesOfAServiceNeverOverlapOnceReconciled) {
     std::filesystem::remove_all(dir_ / "guide");
     for (bool storing : {true, false}) {
       ImportRun run;
-      for (std::string e : storing ? c.stored : c.added) {
-        std::vector<std::string> f;  // titles, channel, start, end, key
-        for (size_t at = 0; at != e.npos; e.erase(0, at == e.npos ? at : at + 1))
-          f.push_back(e.substr(0, at = e.find('|')));
-        std::string key = f.size() > 4 ? f[4] : f[1] + "::" + f[2] + "::" + f[3];
+      for (const std::string& e : storing ? c.stored : c.added) {
+        std::istringstream in(e);
+        std::string f[5];  // titles, channel, start, end, key
+        for (std::string& field : f)
+          std::getline(in, field, '|');
+        std::string key = f[4].empty() ? f[1] + "::" + f[2] + "::" + f[3] : f[4];
         ComPtr<IScheduleEntry> entry = run.Entry(key, f[1], f[0], f[2], f[3]);
         if (!storing) {
           EXPECT_EQ(run.entries->Reconcile(entry.Get()), c.result);
