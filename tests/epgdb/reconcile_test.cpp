@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "epgdb/time_text.h"
 #include "tests/epgdb/test_database.h"
@@ -8,56 +9,45 @@
 namespace epgdb_test {
 namespace {
 
-struct Entry {
-  std::string titles, channel, start, end;
-  std::string key = "";  // "channel::start::end" when empty
-};
-
-// Entries stored by a saved run without Reconcile, then entries added and reconciled in this
-// order by the next saved run, what each Reconcile answers, and the guide that results.
+// Entries "titles|channel|start|end[|key]" stored by a saved run without Reconcile, then entries
+// added and reconciled in this order by the next saved run, what each Reconcile answers, and the
+// guide that results. The key is "channel::start::end" unless given.
 const struct {
-  std::vector<Entry> stored, added;
+  std::vector<std::string> stored, added;
   HRESULT result;
   std::vector<std::string> guide;
 } kCases[] = {
     // Only overlapping entries of the same service go, and their added programs with them.
-    {{{"Before", "one", "08:00", "09:00"},
-      {"Touching", "one", "09:00", "10:00"},
-      {"Reaching in", "one", "09:30", "10:30"},
-      {"Clumped+Clump part", "one", "10:30", "11:00"},
-      {"Inside", "one", "11:00", "11:15"},
-      {"Starting at the end", "one", "11:30", "12:00"},
-      {"Other service", "two", "10:00", "11:30"}},
-     {{"New", "one", "10:00", "11:30"}},
+    {{"Before|one|08:00|09:00", "Touching|one|09:00|10:00", "Reaching in|one|09:30|10:30",
+      "Clumped+Clump part|one|10:30|11:00", "Inside|one|11:00|11:15",
+      "Starting at the end|one|11:30|12:00", "Other service|two|10:00|11:30"},
+     {"New|one|10:00|11:30"},
      S_OK,
      {"one|08:00|Before", "one|09:00|Touching", "one|10:00|New", "one|11:30|Starting at the end",
       "two|10:00|Other service"}},
     // A re-imported entry keeps its row; one moved replaces what it now covers.
-    {{{"Show+Part", "one", "10:00", "11:00"}},
-     {{"Show, updated", "one", "10:00", "11:00"}},
+    {{"Show+Part|one|10:00|11:00"},
+     {"Show, updated|one|10:00|11:00"},
      S_OK,
      {"one|10:00|Show, updated"}},
-    {{{"Show", "one", "10:00", "11:00"}, {"Next", "one", "11:00", "12:00"}},
-     {{"Show", "one", "10:30", "11:30", "one::10:00::11:00"}},
+    {{"Show|one|10:00|11:00", "Next|one|11:00|12:00"},
+     {"Show|one|10:30|11:30|one::10:00::11:00"},
      S_OK,
      {"one|10:30|Show"}},
     // The stored service and times count when the import sets none.
-    {{{"Long", "one", "10:00", "12:00"}, {"Inside", "one", "10:30", "11:00"}},
-     {{"Long, updated", "", "", "", "one::10:00::12:00"}},
+    {{"Long|one|10:00|12:00", "Inside|one|10:30|11:00"},
+     {"Long, updated||||one::10:00::12:00"},
      S_OK,
      {"one|10:00|Long, updated"}},
     // An entry without service removes nothing.
-    {{{"Show", "one", "10:00", "11:00"}},
-     {{"Lost", "", "10:00", "11:00", "unknown"}},
+    {{"Show|one|10:00|11:00"},
+     {"Lost||10:00|11:00|unknown"},
      S_FALSE,
      {"-|10:00|Lost", "one|10:00|Show"}},
     // Entries behind the end of the guide skip the search; those before it do not.
-    {{{"Stored", "one", "08:00", "09:00"}},
-     {{"A", "one", "09:00", "10:00"},
-      {"B", "one", "10:00", "11:00"},
-      {"C", "one", "11:00", "12:00"},
-      {"Across B and C", "one", "10:30", "11:30"},
-      {"Across the stored one", "one", "08:30", "09:15"}},
+    {{"Stored|one|08:00|09:00"},
+     {"A|one|09:00|10:00", "B|one|10:00|11:00", "C|one|11:00|12:00",
+      "Across B and C|one|10:30|11:30", "Across the stored one|one|08:30|09:15"},
      S_OK,
      {"one|08:30|Across the stored one", "one|10:30|Across B and C"}},
 };
@@ -70,15 +60,18 @@ TEST_F(ReconcileTest, EntriesOfAServiceNeverOverlapOnceReconciled) {
     std::filesystem::remove_all(dir_ / "guide");
     for (bool storing : {true, false}) {
       ImportRun run;
-      for (const Entry& e : storing ? c.stored : c.added) {
-        std::string key = e.key.empty() ? e.channel + "::" + e.start + "::" + e.end : e.key;
-        ComPtr<IScheduleEntry> entry = run.Entry(key, e.channel, e.titles, e.start, e.end);
+      for (const std::string& e : storing ? c.stored : c.added) {
+        std::istringstream in(e);
+        std::string f[5];  // titles, channel, start, end, key
+        for (std::string& field : f)
+          std::getline(in, field, '|');
+        std::string key = f[4].empty() ? f[1] + "::" + f[2] + "::" + f[3] : f[4];
+        ComPtr<IScheduleEntry> entry = run.Entry(key, f[1], f[0], f[2], f[3]);
         if (!storing) {
           EXPECT_EQ(run.entries->Reconcile(entry.Get()), c.result);
         }
       }
       EXPECT_EQ(run.Save(), S_OK);
-      run.Close();
     }
     EXPECT_EQ(Guide(), c.guide);
   }

@@ -19,24 +19,22 @@ namespace epgdb_test {
 
 using Text = ScopedBstr;
 
-inline ComPtr<IEPGDatabase> CreateComponent() {  // a fresh instance, not opened
-  ComPtr<IEPGDatabase> database;
-  CoCreateInstance(CLSID_EPGDatabase, nullptr, CLSCTX_INPROC_SERVER, IID_IEPGDatabase,
-                   reinterpret_cast<void**>(database.Out()));
-  return database;
-}
-
-// The component and its collections, as one import run holds them.
+// The component and its collections, as one import run holds them; with `clean`, a clean is
+// asked for before it opens, as the import does for a whole clean.
 struct ImportRun {
-  ImportRun() {
+  explicit ImportRun(bool clean = false) {
+    CoCreateInstance(CLSID_EPGDatabase, nullptr, CLSCTX_INPROC_SERVER, IID_IEPGDatabase,
+                     reinterpret_cast<void**>(database.Out()));
     VARIANT_BOOL flag = VARIANT_FALSE;
+    if (clean)
+      database->Clean(&flag);
     opened = SUCCEEDED(database->Open(&flag)) && flag != VARIANT_FALSE;
     database->GetScheduleEntries(entries.Out());
     database->GetPrograms(programs.Out());
     database->GetServices(services.Out());
     database->GetProviders(providers.Out());
   }
-  ComPtr<IEPGDatabase> database = CreateComponent();
+  ComPtr<IEPGDatabase> database;
   bool opened = false;
   ComPtr<IScheduleEntries> entries;
   ComPtr<IPrograms> programs;
@@ -86,14 +84,9 @@ struct ImportRun {
     database->PrepareSave(&result);
     return database->Save();
   }
-  void Close() {  // Close, then the references
+  void Close() {  // the references go after it, as the import lets them go
     LONG result = 0;
     database->Close(&result);
-    entries.Reset();
-    programs.Reset();
-    services.Reset();
-    providers.Reset();
-    database.Reset();
   }
 };
 

@@ -1,26 +1,21 @@
 #!/usr/bin/env python3
-"""Computes, independently of the program, what an import of a listings file must store in the
-program of each schedule entry, and how many children it must log as unused. Entries are chosen
-by the rules of expected_guide.py (beside the end-to-end tests); this adds the columns.
-
-Usage: expected_programs.py FILE
-One line per slot key, "key|" then the columns of the programs table after its id, NULL where
-nothing is set (the programme read last for a key is the one its entry keeps); then the number of
-"Unused" lines the import logs at TRACE level.
-"""
+"""Usage: expected_programs.py FILE. Computes, independently of the program, what an import of a
+listings file into a fresh database stores in the programs of the entries that survive (those of
+expected_guide.py, beside the end-to-end tests): "key|" then the columns of the programs table
+after its id (NULL where nothing is set) for each entry, "key+title+..." for one with programs
+added by its clump, then the number of "Unused" lines the import logs at TRACE level."""
 import os
 import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from expected_guide import is_blank, own_text, parse_time, records  # noqa: E402
+from expected_guide import entries, is_blank, own_text, parse_time, records  # noqa: E402
 
 
 def number(text):
     """Read like atol, saturating at the 32-bit limits."""
     digits = re.match(r"[+-]?[0-9]*", text.lstrip(" \t\n\v\f\r")).group()
-    value = int(digits) if digits.lstrip("+-") else 0
-    return max(-2**31, min(2**31 - 1, value))
+    return max(-2**31, min(2**31 - 1, int(digits) if digits.lstrip("+-") else 0))
 
 
 def first(element, path):
@@ -36,41 +31,38 @@ def people(programme):
 
 
 def columns(programme, title):
-    def text(path):
+    def text(path, convert=lambda t: t):
         found = first(programme, path)
-        return None if found is None else own_text(found)
-
-    def yes(path):
-        return None if text(path) is None else int(text(path) == "yes")
+        return None if found is None else convert(own_text(found))
 
     def present(path):
         return None if first(programme, path) is None else 1
 
-    def joined(role):
+    def joined(role):  # actors are set only when their list holds something
         names = [own_text(p) for p in people(programme) if p.tag == role]
-        if not names or (role == "actor" and not ", ".join(names)):
-            return None  # actors are set only when their list holds something
-        return ", ".join(names)
+        return ", ".join(names) if names and (role != "actor" or ", ".join(names)) else None
 
-    date, length, subtitles = text("date"), text("length"), first(programme, "subtitles")
+    def yes(t):
+        return int(t == "yes")
+
+    subtitles = first(programme, "subtitles")
     return [
         title, text("sub-title"), text("desc"), text("category"), joined("director"),
-        joined("actor"), joined("presenter"), None if date is None else number(date),
-        text("star-rating/value"), None if subtitles is None else subtitles.attrib.get("type"),
-        present("previously-shown"), text("rating/value"), text("country"), text("language"),
-        text("orig-language"), text("episode-num"), yes("video/colour"), text("video/aspect"),
-        yes("audio/present"), yes("video/present"), text("audio/stereo"),
-        None if length is None else number(length), present("premiere"),
-        present("last-chance"), present("new"),
+        joined("actor"), joined("presenter"), text("date", number), text("star-rating/value"),
+        None if subtitles is None else subtitles.attrib.get("type"), present("previously-shown"),
+        text("rating/value"), text("country"), text("language"), text("orig-language"),
+        text("episode-num"), text("video/colour", yes), text("video/aspect"),
+        text("audio/present", yes), text("video/present", yes), text("audio/stereo"),
+        text("length", number), present("premiere"), present("last-chance"), present("new"),
     ]
 
 
 def main():
-    kept, unused = {}, 0
-    for element in records(sys.argv[1]):
-        start_text, stop_text = element.attrib.get("start"), element.attrib.get("stop")
-        start = parse_time(start_text) if start_text is not None else (0,) * 6
-        stop = parse_time(stop_text) if stop_text is not None else (0,) * 6
+    path = sys.argv[1]
+    kept, unused = {}, 0  # key -> [columns, titles of the clump's added programs]
+    for element in records(path):
+        texts = [element.attrib.get(a, "") for a in ("start", "stop")]
+        start, stop = (parse_time(t) for t in texts)
         channel, title = element.attrib.get("channel", ""), first(element, "title")
         title = "" if title is None else own_text(title)
         if element.tag != "programme" or stop <= start or not channel or not title:
@@ -79,14 +71,19 @@ def main():
         unused += (first(element, "icon") is not None) + (first(element, "url") is not None)
         clump = element.attrib.get("clumpidx", "")
         clump = "" if is_blank(clump) else clump.strip(" ")
-        key = "%s::%s::%s" % (channel, start_text or "", stop_text or "")
+        key = "::".join([channel] + texts)
         if not clump or clump[0] == "0":
-            kept[key] = columns(element, title)
-    out = sys.stdout.buffer
-    for key, values in kept.items():
-        shown = ["NULL" if v is None else str(v) for v in values]
-        out.write((key + "|" + "|".join(shown) + "\n").encode("utf-8"))
-    out.write(b"%d\n" % unused)
+            kept[key] = [columns(element, title), []]
+        elif clump[0] == "1" and key in kept:
+            kept[key][1].append(title)
+    time = r"\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d"
+    surviving = {re.match(r"(.*?)" + time + time + r"\|", line).group(1) for line in entries(path)}
+    lines = []
+    for key, (values, added) in kept.items():
+        if key in surviving:
+            lines.append(key + "|" + "|".join("NULL" if v is None else str(v) for v in values))
+            lines += [key + "+" + "+".join(added)] if added else []
+    sys.stdout.buffer.write("".join(line + "\n" for line in lines + [str(unused)]).encode("utf-8"))
 
 
 if __name__ == "__main__":
