@@ -29,13 +29,6 @@ std::vector<std::string> ModelLines(const std::string& what, const std::string& 
   return lines;
 }
 
-std::string ChannelsFileText(const std::string& file) {
-  std::string text;
-  for (const std::string& id : ModelLines("channels", file))
-    text += id + "\r\n";
-  return text;
-}
-
 std::vector<std::string> StoredEntries(const std::string& database) {
   if (!std::filesystem::exists(database))
     return {};
