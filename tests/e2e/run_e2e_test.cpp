@@ -2,12 +2,14 @@
 // file choice, options, both jobs, the files they cannot read, the summary and the log file.
 #include <filesystem>
 
+#include "tests/support/process_log.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/pty_session.h"
 
 namespace {
 
 using testing_support::CountOf;
+using testing_support::InOrder;
 using testing_support::WriteFile;
 
 // Channel two's times are in UTC.
@@ -70,37 +72,33 @@ class RunTest : public ProgramTest {
               "Configuration\\EPG]\r\n\"Old data days\"=dword:0000000e\r\n");
     std::filesystem::create_directory(work + "/folder.xml");
   }
-  void Step(const std::vector<std::string>& args, int exitCode, const std::string& output,
-            const std::vector<std::string>& logged, const std::string& sql, const std::string& rows,
-            const std::string& channels);
 };
-
-// Runs the program in a zone three hours east of UTC and checks its exit code, the start of its
-// standard error (none: both streams empty), pieces of its log (with a leading '!': absent),
-// the rows of `sql` (each ended by '\n'; no query: no database) and channels.txt ("-": no such
-// file; "": not checked).
-void RunTest::Step(const std::vector<std::string>& args, int exitCode, const std::string& output,
-                   const std::vector<std::string>& logged, const std::string& sql,
-                   const std::string& rows, const std::string& channels) {
-  SCOPED_TRACE(testing::PrintToString(args));
-  std::filesystem::remove(program + ".log");
-  testing_support::RunResult r = Run(args, {{"TZ", "<+03>-3"}});
-  EXPECT_EQ(r.exitCode, exitCode);
-  EXPECT_TRUE(output.empty() ? r.out + r.err == "" : r.err.starts_with(output)) << r.out << r.err;
-  for (const std::string& piece : logged)
-    EXPECT_NE(LogShows(piece.substr(piece[0] == '!')), piece[0] == '!') << piece << LogText();
-  std::string stored;
-  for (const std::string& row : sql.empty() ? std::vector<std::string>{} : Rows(sql))
-    stored += row + "\n";
-  EXPECT_EQ(stored, rows);
-  EXPECT_EQ(std::filesystem::exists(database), !sql.empty());
-  if (!channels.empty()) {
-    EXPECT_EQ(ChannelsFileExists() ? ChannelsText() : "-", channels);
-  }
-}
 
 // Each run on what the runs before it left.
 TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
+  // Runs the program in a zone three hours east of UTC and checks its exit code, the start of its
+  // standard error (none: both streams empty), pieces of its log (with a leading '!': absent),
+  // the rows of `sql` (each ended by '\n'; no query: no database) and channels.txt ("-": no
+  // such file; "": not checked).
+  auto Step = [&](const std::vector<std::string>& args, int exitCode, const std::string& output,
+                  const std::vector<std::string>& logged, const std::string& sql,
+                  const std::string& rows, const std::string& channels) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    std::filesystem::remove(program + ".log");
+    testing_support::RunResult r = Run(args, {{"TZ", "<+03>-3"}});
+    EXPECT_EQ(r.exitCode, exitCode);
+    EXPECT_TRUE(output.empty() ? r.out + r.err == "" : r.err.starts_with(output)) << r.out << r.err;
+    for (const std::string& piece : logged)
+      EXPECT_NE(LogShows(piece.substr(piece[0] == '!')), piece[0] == '!') << piece << LogText();
+    std::string stored;
+    for (const std::string& row : sql.empty() ? std::vector<std::string>{} : Rows(sql))
+      stored += row + "\n";
+    EXPECT_EQ(stored, rows);
+    EXPECT_EQ(std::filesystem::exists(database), !sql.empty());
+    if (!channels.empty()) {
+      EXPECT_EQ(ChannelsFileExists() ? ChannelsText() : "-", channels);
+    }
+  };
   // Without a user interface nobody can be asked for a file: the run fails and says why.
   Step({"/Logging:301", "/no/such/file.xml"}, -1, kMissing,
        {std::string(" ERROR: ") + kMissing + "\r\n"}, "", "", "-");
@@ -170,38 +168,29 @@ TEST_F(RunTest, OnATerminal) {
 // run that inherits the code; with the debugger switch the same goes to the trace companion
 // when it is loaded, else to standard error.
 TEST_F(RunTest, LogFileAndUsage) {
+  const std::string stars(75, '*'), header = stars + "\r\nLog started on ";
   for (int run = 0; run < 2; ++run) {
     testing_support::RunResult r = Run({"/Logging:101", "-h", "two.xml"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find(std::string("Command line options\n") + kUsage), std::string::npos);
   }
   EXPECT_FALSE(std::filesystem::exists(database));
-  std::string text = LogText(), stars(75, '*');
-  EXPECT_TRUE(text.starts_with(stars + "\r\nLog started on ")) << text;
-  EXPECT_EQ(CountOf(text, "Log started on "), 2u);
-  EXPECT_EQ(CountOf(text, "Running time "), 2u);
-  const std::string inOrder[] = {
-      "Log file for Glimmerbox (https://glimmerbox.example). Put '/Logging:<code>' on \r\n",
-      "Current code is 0x101\r\n\r\nProcess ID:           0x",
-      "CommandLine is:       '\"" + program + "\" /Logging:101 -h two.xml'\r\n",
-      "Current directory is: '" + work + "'\r\n\r\n",
-      "Module starting to log: '" + program + "'\r\n",
-      "\r\nLog ended on ",
-      "\r\nRunning time ",
-      stars + "\r\n\r\n",
-  };
-  size_t at = 0;
-  for (const std::string& piece : inOrder) {
-    at = text.find(piece, at);
-    ASSERT_NE(at, std::string::npos) << piece;
-  }
+  std::string text = LogText();
+  EXPECT_TRUE(text.starts_with(header)) << text;
+  EXPECT_EQ(CountOf(text, header), 2u);
+  EXPECT_TRUE(
+      InOrder(text, {"Current code is 0x101\r\n",
+                     "CommandLine is:       '\"" + program + "\" /Logging:101 -h two.xml'\r\n",
+                     "Current directory is: '" + work + "'\r\n\r\n",
+                     "Module starting to log: '" + program + "'\r\n", "\r\nLog ended on ",
+                     "\r\nRunning time ", stars + "\r\n\r\n" + header}))
+      << text;
 
   std::filesystem::remove(program + ".log");
   EXPECT_EQ(Run({"/h"}, {{"logging", "00000101"}}).exitCode, 0);
-  text = LogText();
-  EXPECT_TRUE(text.starts_with("Module starting to log: '" + program + "'\r\n")) << text;
-  EXPECT_TRUE(LogShows(" TRACE: RUZOZAZE called with command line: '/h'\r\n"));
-  EXPECT_FALSE(LogShows("Log started on") || LogShows("Running time"));
+  EXPECT_TRUE(InOrder(LogText(), {"Module starting to log: '" + program + "'\r\n",
+                                  " TRACE: RUZOZAZE called with command line: '/h'\r\n"}));
+  EXPECT_FALSE(LogShows(stars)) << LogText();
 
   EXPECT_NE(Run({"/Logging:102", "/h"}).err.find("Module starting to log: '" + program),
             std::string::npos);
