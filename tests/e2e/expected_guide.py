@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
-"""Computes, independently of the program, what an extraction or an import of a listings file
-into a fresh database must store, with no offset and the UTC time zone: the channel ids in
-document order, or the surviving schedule entries as "slot key|start|end|title|service", the
-service being the channel id, or NULL when no channel element with that id came before.
+"""What an extraction or an import of a listings file into a fresh database must store, with no
+offset and the UTC time zone, computed independently of the program.
 
 Usage: expected_guide.py channels|entries FILE
-One item per line, in UTF-8. Records after a well-formedness error are not seen, as the program
-stops there too.
+Prints the channel ids in document order, or the surviving entries as "slot key|start|end|title|
+service" (the channel id, or NULL when no channel with that id came before), one a line in UTF-8.
+Records after a well-formedness error are not seen, as the program stops there too.
 """
 import calendar
 import sys

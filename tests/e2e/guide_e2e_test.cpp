@@ -1,5 +1,5 @@
 // What imports of small listings files leave in the guide: a later file replacing what it
-// overlaps, with or without a whole clean, and records the import rejects or cannot place.
+// overlaps, with or without a whole clean.
 #include "tests/e2e/guide_model.h"
 #include "tests/support/program_fixture.h"
 
@@ -69,29 +69,6 @@ TEST_F(GuideTest, LaterFilesReplaceWhatTheyOverlapWithOrWithoutAWholeClean) {
       EXPECT_EQ(Count("programs"), 8);
     }
   }
-}
-
-// A programme of an unknown channel is stored without service, one without a stop is rejected;
-// a title outside ASCII is stored intact.
-TEST_F(GuideTest, RecordsThatCannotBePlacedFully) {
-  std::string file =
-      Listings("odd.xml", {},
-               {{"nowhere", "20240301100000", "20240301110000", "Lost"},
-                {"c1", "20240301100000", "", "Endless"},
-                {"c1", "20240301110000", "20240301120000", "T\xC3\xA9matik \xE2\x80\x99"}},
-               "  <channel><display-name>No id</display-name></channel>\n"
-               "  <channel id=\"c1\"><display-name>One</display-name></channel>\n");
-  ASSERT_EQ(Run({"/Logging:101", file}, {{"TZ", "UTC0"}}).exitCode, 0);
-  EXPECT_EQ(Rows("SELECT channel_id, name FROM services"), std::vector<std::string>{"c1|One"});
-  EXPECT_EQ(ChannelsText(), "c1\r\n");
-  EXPECT_EQ(StoredEntries(database),
-            (std::vector<std::string>{"c1::20240301110000::20240301120000|2024-03-01 11:00:00|"
-                                      "2024-03-01 12:00:00|T\xC3\xA9matik \xE2\x80\x99|c1",
-                                      "nowhere::20240301100000::20240301110000|2024-03-01 10:00:00|"
-                                      "2024-03-01 11:00:00|Lost|NULL"}));
-  EXPECT_EQ(StoredEntries(database), ModelLines("entries", file));
-  EXPECT_TRUE(LogShows(" TRACE: Cannot find channel: nowhere\r\n")) << LogText();
-  EXPECT_TRUE(LogShows(" ERROR: Program has broken times\r\n")) << LogText();
 }
 
 }  // namespace
