@@ -14,12 +14,9 @@ namespace guide_model {
 using testing_support::QueryRows;
 
 std::vector<std::string> ModelLines(const std::string& what, const std::string& file) {
+  const std::string script = RUZOZAZE_SOURCE_DIR "/tests/e2e/expected_guide.py";
   testing_support::RunResult result =
-      testing_support::RunProgram({RUZOZAZE_PYTHON,
-                                   {RUZOZAZE_SOURCE_DIR "/tests/e2e/expected_guide.py", what, file},
-                                   {},
-                                   {},
-                                   {}});
+      testing_support::RunProgram({RUZOZAZE_PYTHON, {script, what, file}, {}, {}, {}});
   EXPECT_EQ(result.exitCode, 0) << "expected_guide.py " << what << " " << file << "\n"
                                 << result.err;
   std::vector<std::string> lines;

@@ -1,5 +1,6 @@
 // The program from its command line to its exit code, its log, channels.txt and the rows stored:
-// file choice, options, both jobs, the files they cannot read, the summary and the log file.
+// file choice, options, both jobs, the files they cannot read, later files replacing what they
+// overlap, the summary and the log file.
 #include <filesystem>
 
 #include "tests/e2e/guide_model.h"
@@ -9,6 +10,8 @@
 
 namespace {
 
+using guide_model::ModelLines;
+using guide_model::StoredEntries;
 using testing_support::CountOf;
 using testing_support::InOrder;
 using testing_support::WriteFile;
@@ -140,10 +143,59 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
         std::string(" TRACE: ") + kEveryOutcomeSummary + "\r\n",
         " TRACE: Cannot find channel: elsewhere\r\n", " ERROR: Program has broken times\r\n"},
        guide, "one|4|2\n", "one\r\n");
-  EXPECT_EQ(guide_model::StoredEntries(database),
-            guide_model::ModelLines("entries", work + "/every.xml"));
+  EXPECT_EQ(StoredEntries(database), ModelLines("entries", work + "/every.xml"));
   Step({"/Logging:301", "/c", "folder.xml"}, -1, "",
        {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, "one|4|2\n", "");
+}
+
+// Far in the future, so that no run removes the entries as ended. A later file replaces what it
+// overlaps, but a programme without a start, or with one that cannot be read, replaces nothing.
+// A whole clean leaves the job's own reconciling out: the guide must come out the same.
+TEST_F(RunTest, LaterFilesReplaceWhatTheyOverlapWithOrWithoutAWholeClean) {
+  // A listings file of channels c1 and c2 and programmes (channel, start, stop, title); an empty
+  // start leaves its attribute out.
+  auto Listings = [&](const std::string& name, const std::vector<std::vector<std::string>>& all) {
+    std::string text = "<tv>\n<channel id=\"c1\"/>\n<channel id=\"c2\"/>\n";
+    for (const std::vector<std::string>& p : all) {
+      text += "<programme" + (p[1].empty() ? "" : " start=\"" + p[1] + "\"") + " stop=\"" + p[2] +
+              "\" channel=\"" + p[0] + "\"><title>" + p[3] + "</title></programme>\n";
+    }
+    testing_support::WriteFile(work + "/" + name, text + "</tv>\n");
+    return work + "/" + name;
+  };
+  // Y replaces D.
+  std::string first = Listings("first.xml", {{"c1", "20990101100000", "20990101110000", "A"},
+                                             {"c1", "20990101110000", "20990101120000", "B"},
+                                             {"c1", "20990101120000", "20990101130000", "C"},
+                                             {"c1", "20990101140000", "20990101150000", "E"},
+                                             {"c2", "20990101100000", "20990101120000", "D"},
+                                             {"c2", "20990101110000", "20990101113000", "Y"}});
+  // A split in two, B moved half an hour later, C unchanged, E not covered.
+  std::string later = Listings("later.xml", {{"c2", "", "20990101113000", "No start"},
+                                             {"c2", "soon", "20990101113000", "Unreadable"},
+                                             {"c1", "20990101100000", "20990101103000", "A1"},
+                                             {"c1", "20990101103000", "20990101110000", "A2"},
+                                             {"c1", "20990101113000", "20990101120000", "B"},
+                                             {"c1", "20990101120000", "20990101130000", "C"}});
+  std::string empty = dir / "empty.sqlite";
+  ASSERT_EQ(Run({first}, {{"GLIMMERBOX_EPG_DB", empty}}).exitCode, 0);
+  EXPECT_EQ(StoredEntries(empty), ModelLines("entries", first));
+  for (std::vector<std::string> args : {std::vector<std::string>{first}, {"/c", first}}) {
+    ASSERT_EQ(Run(args).exitCode, 0);
+    EXPECT_EQ(guide_model::DumpGuide(database), guide_model::DumpGuide(empty));
+    for (int run = 0; run < 2; ++run) {
+      ASSERT_EQ(Run({later}).exitCode, 0);
+      EXPECT_EQ(Rows("SELECT s.channel_id, substr(e.start_time, 1, 16), substr(e.end_time, 12, 5), "
+                     "p.title FROM schedule_entries e JOIN services s ON s.id = e.service_id "
+                     "JOIN programs p ON p.id = e.program_id ORDER BY 1, 2, 4"),
+                (std::vector<std::string>{
+                    "c1|2099-01-01 10:00|10:30|A1", "c1|2099-01-01 10:30|11:00|A2",
+                    "c1|2099-01-01 11:30|12:00|B", "c1|2099-01-01 12:00|13:00|C",
+                    "c1|2099-01-01 14:00|15:00|E", "c2|0000-00-00 00:00|11:30|No start",
+                    "c2|0000-00-00 00:00|11:30|Unreadable", "c2|2099-01-01 11:00|11:30|Y"}));
+      EXPECT_EQ(Count("programs"), 8);
+    }
+  }
 }
 
 // On a terminal the prompt asks for the missing file, and its cancel ends the run as a success;
