@@ -1,12 +1,10 @@
-#!/usr/bin/env python3
-"""What an extraction or an import of a listings file into a fresh database must store, with no
-offset and the UTC time zone, computed independently of the program.
+"""Usage: expected_guide.py channels|entries FILE
 
-Usage: expected_guide.py channels|entries FILE
-Prints the channel ids in document order, or the surviving entries as "slot key|start|end|title|
-service" (the channel id, or NULL when no channel with that id came before), one a line in UTF-8.
-Records after a well-formedness error are not seen, as the program stops there too.
-"""
+What an extraction or an import of the file into a fresh database must store, with no offset in
+the UTC time zone, computed independently of the program: the channel ids in document order, or
+the surviving entries as "slot key|start|end|title|service" (the channel id, or NULL when no
+channel with that id came before), one a line in UTF-8. Like the program, it stops at a
+well-formedness error."""
 import calendar
 import sys
 import xml.etree.ElementTree as ET
@@ -56,8 +54,7 @@ def records(path):
 
 
 def channels(path):
-    """An id holding a line break (written as a character reference) would break the
-    one-id-per-line format: it is left out."""
+    """An id holding a line break would break the one-id-per-line format: it is left out."""
     for element in records(path):
         ident = element.attrib.get("id") if element.tag == "channel" else None
         if ident is not None and "\r" not in ident and "\n" not in ident:
@@ -76,8 +73,7 @@ def entries(path):
         start_text, stop_text = element.attrib.get("start"), element.attrib.get("stop")
         start, stop = (parse_time(t) if t is not None else (0,) * 6 for t in (start_text, stop_text))
         channel = element.attrib.get("channel", "")
-        title = element.find("title")
-        title = own_text(title) if title is not None else ""
+        title = own_text(element.find("title")) if element.find("title") is not None else ""
         clump = element.attrib.get("clumpidx", "")
         clump = "" if is_blank(clump) else clump.strip(" ")
         # Rejected, or attached to its clump's entry or skipped: no entry of its own.

@@ -83,11 +83,11 @@ class RunTest : public ProgramTest {
 TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
   // Runs the program in a zone three hours east of UTC and checks its exit code, the start of its
   // standard error (none: both streams empty), pieces of its log (with a leading '!': absent),
-  // the rows of `sql` (each ended by '\n'; no query: no database) and channels.txt ("-": no
+  // the rows of `sql` (no query: no database) and channels.txt ("-": no
   // such file; "": not checked).
   auto Step = [&](const std::vector<std::string>& args, int exitCode, const std::string& output,
                   const std::vector<std::string>& logged, const std::string& sql,
-                  const std::string& rows, const std::string& channels) {
+                  const std::vector<std::string>& rows, const std::string& channels) {
     SCOPED_TRACE(testing::PrintToString(args));
     std::filesystem::remove(program + ".log");
     testing_support::RunResult r = Run(args, {{"TZ", "<+03>-3"}});
@@ -95,10 +95,7 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
     EXPECT_TRUE(output.empty() ? r.out + r.err == "" : r.err.starts_with(output)) << r.out << r.err;
     for (const std::string& piece : logged)
       EXPECT_NE(LogShows(piece.substr(piece[0] == '!')), piece[0] == '!') << piece << LogText();
-    std::string stored;
-    for (const std::string& row : sql.empty() ? std::vector<std::string>{} : Rows(sql))
-      stored += row + "\n";
-    EXPECT_EQ(stored, rows);
+    EXPECT_EQ(sql.empty() ? std::vector<std::string>{} : Rows(sql), rows);
     EXPECT_EQ(std::filesystem::exists(database), !sql.empty());
     if (!channels.empty()) {
       EXPECT_EQ(ChannelsFileExists() ? ChannelsText() : "-", channels);
@@ -106,32 +103,33 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
   };
   // Without a user interface nobody can be asked for a file: the run fails and says why.
   Step({"/Logging:301", "/no/such/file.xml"}, -1, kMissing,
-       {std::string(" ERROR: ") + kMissing + "\r\n"}, "", "", "-");
-  Step({"/Logging:301", "/x"}, -1, kUsage, {std::string(" ERROR: ") + kUsage}, "", "", "-");
+       {std::string(" ERROR: ") + kMissing + "\r\n"}, "", {}, "-");
+  Step({"/Logging:301", "/x"}, -1, kUsage, {std::string(" ERROR: ") + kUsage}, "", {}, "-");
   // One line per channel with an id, in document order, replacing the file; no channel: no
   // file. A broken file keeps what came before its error, in both jobs.
-  Step({"/x", "broken.xml"}, -1, "", {}, "", "", "channel_one\r\n");
-  Step({"/x", "ids.xml"}, 0, "", {}, "", "", "a\r\nc\r\na\r\nAT&T\r\n\r\ndeep\r\n");
-  Step({"/x", "none.xml"}, 0, "", {}, "", "", "-");
+  Step({"/x", "broken.xml"}, -1, "", {}, "", {}, "channel_one\r\n");
+  Step({"/x", "ids.xml"}, 0, "", {}, "", {}, "a\r\nc\r\na\r\nAT&T\r\n\r\ndeep\r\n");
+  Step({"/x", "none.xml"}, 0, "", {}, "", {}, "-");
   Step({"/Logging:101", "broken.xml"}, -1, "",
        {" ERROR: XML error in 'broken.xml' at line 5, column 3: mismatched tag\r\n",
         " TRACE: Import summary: 1 channels read (0 without id), 1 programmes read; 1 schedule "
         "entries added"},
-       "SELECT name FROM services", "Channel One\n", "channel_one\r\n");
+       "SELECT name FROM services", {"Channel One"}, "channel_one\r\n");
   // The registry's days; a services file orders the services and leaves channels.txt alone.
   Step({"/Logging:101", "/s:list.txt", "two.xml"}, 0, "",
        {" TRACE: Removing entries older than 14 days\r\n"},
        "SELECT channel_id, position FROM services ORDER BY position",
-       "channel_two|1\nchannel_one|2\n", "channel_one\r\n");
+       {"channel_two|1", "channel_one|2"}, "channel_one\r\n");
   Step({"/Logging:101", "/c:7", "-o:\"90\"", "two.xml"}, 0, "",
        {" TRACE: Removing entries older than 7 days\r\n",
         " TRACE: Adding 90 minutes to the start and end times of all programs\r\n"},
        "SELECT channel_id, name, icon, start_time, end_time, m.value FROM services s JOIN "
        "schedule_entries e ON e.service_id = s.id, metadata m WHERE m.key = 'source_description' "
        "ORDER BY channel_id",
-       "channel_one|Channel One|https://example.com/one.jpg|2099-01-01 11:30:00|2099-01-01 "
-       "12:30:00|XMLTV data read from: two.xml\nchannel_two|Channel Two|NULL|2099-01-01 14:30:00|"
-       "2099-01-01 15:30:00|XMLTV data read from: two.xml\n",
+       {"channel_one|Channel One|https://example.com/one.jpg|2099-01-01 11:30:00|2099-01-01 "
+        "12:30:00|XMLTV data read from: two.xml",
+        "channel_two|Channel Two|NULL|2099-01-01 14:30:00|2099-01-01 15:30:00|XMLTV data read "
+        "from: two.xml"},
        "channel_one\r\nchannel_two\r\n");
   // The summary counts every outcome once and stays off the screen of unattended runs; the
   // entries are the model's. A whole clean waits for a file that can be read.
@@ -142,10 +140,10 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
        {" TRACE: Deleting whole database\r\n", "!Removing entries older than",
         std::string(" TRACE: ") + kEveryOutcomeSummary + "\r\n",
         " TRACE: Cannot find channel: elsewhere\r\n", " ERROR: Program has broken times\r\n"},
-       guide, "one|4|2\n", "one\r\n");
+       guide, {"one|4|2"}, "one\r\n");
   EXPECT_EQ(StoredEntries(database), ModelLines("entries", work + "/every.xml"));
   Step({"/Logging:301", "/c", "folder.xml"}, -1, "",
-       {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, "one|4|2\n", "");
+       {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, {"one|4|2"}, "");
 }
 
 // Far in the future, so that no run removes the entries as ended. A later file replaces what it
