@@ -5,14 +5,16 @@
 
 namespace {
 
-// Waits up to 30 s for the run to show P3, sends SIGTERM, then P4; the run must end by itself
-// within 30 s, else the end of the feed and a kill end it.
+// Programme n runs on channel c1 from hour n to the next. The script waits up to 30 s for the run
+// to show P3, sends SIGTERM, then P4; the run must end by itself within 30 s, else the end of the
+// feed and a kill end it.
 constexpr char kScript[] = R"(mkfifo feed && exec 3<>feed
-printf '%s' "$FIRST" >&3
+p() { printf '<programme start="209901010%d0000" stop="209901010%d0000" channel="c1"><title>P%d</title></programme>\n' $1 $(($1 + 1)) $1; }
+{ echo '<?xml version="1.0"?><tv><channel id="c1"/>'; p 1; p 2; p 3; } >&3
 "$RUZOZAZE" /Logging:101 feed & pid=$!
 for i in $(seq 300); do grep -q 'AddString: P3' "$RUZOZAZE.log" && break; sleep 0.1; done
 kill -TERM $pid
-printf '%s' "$FOURTH" >&3
+p 4 >&3
 for i in $(seq 300); do kill -0 $pid 2> /dev/null || break; sleep 0.1; done
 if kill -0 $pid 2> /dev/null; then echo "the cancelled run waited for more of the feed"; fi
 exec 3>&-
@@ -21,17 +23,7 @@ wait $pid
 echo "exit $?")";
 
 TEST_F(ProgramTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
-  std::string programmes[5];  // P<n> on channel c1, from hour n to the next
-  for (int n = 1; n <= 4; ++n) {
-    programmes[n] = "<programme start=\"209901010" + std::to_string(n) + "0000\" stop=\"209901010" +
-                    std::to_string(n + 1) + "0000\" channel=\"c1\"><title>P" + std::to_string(n) +
-                    "</title></programme>\n";
-  }
-  testing_support::RunResult r =
-      Start("/bin/bash", {"-c", kScript},
-            {{"FIRST", "<?xml version=\"1.0\"?>\n<tv>\n<channel id=\"c1\"/>\n" + programmes[1] +
-                           programmes[2] + programmes[3]},
-             {"FOURTH", programmes[4]}});
+  testing_support::RunResult r = Start("/bin/bash", {"-c", kScript});
   ASSERT_TRUE(LogShows("CProgressDialog::AddString: P3\r\n")) << LogText();
   EXPECT_EQ(r.out, "exit 0\n") << r.err;
   EXPECT_TRUE(LogShows("CProgressDialog::OnCancel - User cancelled further processing"));
