@@ -16,7 +16,10 @@ namespace {
 
 using testing_support::ScriptedBackend;
 
-TEST(LogText, RunningTimeAndDates) {
+TEST(LogText, FormatRunningTimeAndDates) {
+  std::string out, longer(5000, 'c');  // beyond the first buffer
+  EXPECT_EQ(Format(out, "%s", longer.c_str()), 5000);
+  EXPECT_EQ(out, longer);
   const uint64_t ms = 10000;
   EXPECT_EQ(RunningTimeText(0, ms * (86400000 + 3600000 + 60000 + 1000 + 1)),
             "1 Days 01:01:01:001");
