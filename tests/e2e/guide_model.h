@@ -5,16 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/program_fixture.h"
-
 namespace guide_model {
 
-// The model's lines for the file ("channels" or "entries"), entries sorted. A model that fails
-// is a test failure and gives no lines.
+// The model's lines for the file ("channels" in document order, or "entries" sorted). A model
+// that fails is a test failure and gives no lines.
 std::vector<std::string> ModelLines(const std::string& what, const std::string& file);
-
-// The model's channel ids as channels.txt must hold them: each followed by CR LF.
-std::string ChannelsFileText(const std::string& file);
 
 // The schedule entries stored, in the model's form (slot key|start|end|title|channel id or NULL),
 // sorted; none when there is no database.
