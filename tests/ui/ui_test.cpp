@@ -9,6 +9,7 @@
 
 #include "platform/ui/none/none_backend.h"
 #include "platform/ui/tty/terminal_text.h"
+#include "tests/support/process_log.h"
 #include "tests/support/pty_session.h"
 #include "tests/support/run_program.h"
 #include "ui/progress_dialog.h"
@@ -56,7 +57,8 @@ TEST(BackendChoice, TheGtkModuleWhenADisplayOpensElseNoneUnlessOneIsForced) {
 }
 
 // Without a user interface, SIGINT and SIGTERM while the dialog is shown are a confirmed Cancel,
-// taken at the next pump; once the dialog is hidden the signal has its usual effect again.
+// taken at the next pump; once the dialog is hidden the signal has its usual effect again, and
+// the dialog logs nothing more.
 TEST(NoneBackend, SignalsAreAConfirmedCancelAtTheNextPump) {
   platform::ui::InstallBackend(std::make_unique<platform::ui::NoneBackend>());
   for (int signal : {SIGTERM, SIGINT}) {
@@ -68,10 +70,13 @@ TEST(NoneBackend, SignalsAreAConfirmedCancelAtTheNextPump) {
     testing::internal::CaptureStderr();
     raise(signal);
     EXPECT_FALSE(job.IsCancelled());
+    LogSlice log;
     job.AddString("Programme 2");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Importing XMLTV Data\nAre you sure you want to abort further processing?\n");
     EXPECT_TRUE(job.IsCancelled());
+    job.AddString("hidden");
+    EXPECT_TRUE(log.Text().find("Programme 2") != npos && log.Text().find("hidden") == npos);
     sigaction(signal, nullptr, &after);
     EXPECT_EQ(after.sa_handler, before.sa_handler);
   }
@@ -124,7 +129,6 @@ TEST(TtyBackend, BoxesFilePromptAndCtrlCAsAPersonAtTheTerminalMeetsThem) {
   ASSERT_TRUE(step("Importing programmes:", "\x03"));
   ASSERT_TRUE(step("[y/N] ", "y\r"));
   ASSERT_TRUE(step("RESULT cancelled=1"));
-  EXPECT_EQ(session.Output().find("AFTER CANCEL"), npos) << "a hidden dialog shows nothing";
   // A Ctrl-C while the first still waits (here: while its question is up) means the program is
   // not reacting: the terminal's usual effect ends it.
   ASSERT_TRUE(step("Programme", "\x03"));
