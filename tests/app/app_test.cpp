@@ -58,7 +58,7 @@ TEST(CommandLineParser, ParsesEveryExampleIntoTheWholeMapAndTheOptions) {
       {"prog /c:0", "C=0|MODULEFILENAME=prog days:0"},
       // Blanks after the colon are skipped, so a value may follow them.
       {"prog /c:  7 /s:\t\"a b\"", "C=7|MODULEFILENAME=prog|S=a b days:7 services:a b"},
-      {"prog /o:\"-30\"", "MODULEFILENAME=prog|O=-30 offset:-30"},
+      {"prog /o:\"-99999999999\"", "MODULEFILENAME=prog|O=-99999999999 offset:-2147483648"},
       {"prog -s:a /s:b /S:c", "MODULEFILENAME=prog|S=a services:a"},
       {"prog /commandline:x /ModuleFileName:y", "MODULEFILENAME=prog"},
       {"prog -X /x /X /xY", "MODULEFILENAME=prog|X=|XY= extract"},
