@@ -1,6 +1,5 @@
-// Stands in for ruzozaze-gtk.so in the tests of the backend choice: its backend answers every
-// box by printing "FAKE GTK: " and the text. With FAKE_GTK_NO_DISPLAY set it behaves as if no
-// display could be opened.
+// Stands in for ruzozaze-gtk.so: its backend answers every box by printing "FAKE GTK: " and the
+// text; with FAKE_GTK_NO_DISPLAY set, no display opens.
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,9 +12,7 @@ struct FakeGtkBackend : ui::Backend {
     printf("FAKE GTK: %s\n", text.c_str());
     return ui::IDOK;
   }
-  int TimedMessageBox(const std::string& text, unsigned, ui::TimedBoxHandler&) override {
-    return MessageBox(text, "", 0);
-  }
+  int TimedMessageBox(const std::string&, unsigned, ui::TimedBoxHandler&) override { return 0; }
   std::unique_ptr<ui::Dialog> CreateDialog(const ui::DialogTemplate&, ui::DialogEvents&) override {
     return nullptr;
   }
