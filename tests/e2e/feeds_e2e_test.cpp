@@ -2,7 +2,6 @@
 // Whatever the form, the guide stored must be the plain file's.
 #include <algorithm>
 
-#include "tests/e2e/guide_model.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
@@ -37,7 +36,7 @@ class FeedsTest : public ProgramTest {
 
 TEST_F(FeedsTest, CompressedPipedOrDamagedListingsGiveThePlainFilesGuide) {
   ASSERT_EQ(Shell("gzip -c l.xml > l.gz && \"$RUZOZAZE\" l.xml", "plain.sqlite"), 0);
-  std::vector<std::string> plain = guide_model::DumpGuide(dir / "plain.sqlite", "l.xml");
+  std::vector<std::string> plain = testing_support::DumpGuide(dir / "plain.sqlite", "l.xml");
   // What has a size shows the percentage of the file read; a pipe has none.
   const std::vector<std::tuple<std::string, std::string, bool>> feeds = {
       {"\"$RUZOZAZE\" /Logging:101 l.gz", "l.gz", true},
@@ -48,7 +47,7 @@ TEST_F(FeedsTest, CompressedPipedOrDamagedListingsGiveThePlainFilesGuide) {
     SCOPED_TRACE(commandLine);
     std::string db = fileName.substr(fileName.rfind('/') + 1) + (sized ? "" : ".pipe");
     ASSERT_EQ(Shell(commandLine, db), 0);
-    EXPECT_EQ(guide_model::DumpGuide(dir / db, fileName), plain);
+    EXPECT_EQ(testing_support::DumpGuide(dir / db, fileName), plain);
     std::vector<int> shown = Percentages(LogText());
     EXPECT_EQ(shown.size() > 10, sized);
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
@@ -79,8 +78,8 @@ TEST_F(FeedsTest, CompressedPipedOrDamagedListingsGiveThePlainFilesGuide) {
                        ": gzip data is corrupt (invalid block type)\r\n"))
       << LogText();
   EXPECT_EQ(Shell("\"$RUZOZAZE\" head.xml", "head.sqlite"), -1);
-  EXPECT_EQ(guide_model::DumpGuide(database, "c.gz"),
-            guide_model::DumpGuide(dir / "head.sqlite", "head.xml"));
+  EXPECT_EQ(testing_support::DumpGuide(database, "c.gz"),
+            testing_support::DumpGuide(dir / "head.sqlite", "head.xml"));
   EXPECT_GT(Count("schedule_entries"), 200);
 }
 

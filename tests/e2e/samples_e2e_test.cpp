@@ -8,6 +8,7 @@
 namespace {
 
 using namespace guide_model;
+using testing_support::DumpGuide;
 using testing_support::IsWellFormed;
 
 // The file as xz, and cut in two with each half a gzip member of its own (as `cat a.gz b.gz`

@@ -12,6 +12,7 @@
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/scoped_bstr.h"
+#include "tests/support/guide_dump.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sqlite_query.h"
 
@@ -105,15 +106,6 @@ class DatabaseTest : public ::testing::Test {
     return testing_support::QueryRows(db_, sql);
   }
   std::string Scalar(const std::string& sql) const { return testing_support::QueryValue(db_, sql); }
-  std::string Dump() const {  // every row of every table
-    std::string dump;
-    for (std::string table : {"providers", "services", "programs", "schedule_entries",
-                              "schedule_entry_programs", "metadata"}) {
-      for (const std::string& row : Query("SELECT * FROM " + table + " ORDER BY 1, 2"))
-        dump += table + ": " + row + "\n";
-    }
-    return dump;
-  }
   // Each entry as "channel|HH:MM|title+added+added..." in the order of channel and start ("-"
   // for what is not set). Checks on the way that no program is left that no entry uses.
   std::vector<std::string> Guide() const {

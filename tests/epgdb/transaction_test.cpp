@@ -41,7 +41,7 @@ TEST_F(TransactionTest, OnlyWhatAnImportSavedIsSeen) {
                 HoursFromNow(hours));
     ASSERT_EQ(run.Save(), S_OK);
   }
-  const std::string before = Dump();
+  const std::vector<std::string> before = testing_support::DumpGuide(db_);
   for (bool clean : {false, true}) {
     ComPtr<IScheduleEntries> entries;  // still held after Close, as the import holds them
     {
@@ -56,7 +56,8 @@ TEST_F(TransactionTest, OnlyWhatAnImportSavedIsSeen) {
         run.Entry("bulk::" + std::to_string(i), "bulk", "Bulk");
       LONG prepared = 0;
       run.database->PrepareSave(&prepared);
-      EXPECT_EQ(Dump(), before);  // a reader sees the saved guide meanwhile
+      EXPECT_EQ(testing_support::DumpGuide(db_),
+                before);  // a reader sees the saved guide meanwhile
       VARIANT_BOOL cleaned = 0;
       EXPECT_EQ(run.database->Clean(&cleaned), S_OK);
       entries = run.entries;
@@ -64,7 +65,7 @@ TEST_F(TransactionTest, OnlyWhatAnImportSavedIsSeen) {
     }
     ComPtr<IScheduleEntry> found;
     EXPECT_EQ(entries->Find(Text("-1"), found.Out()), S_FALSE);
-    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(testing_support::DumpGuide(db_), before);
   }
 
   const std::pair<LONG, std::vector<std::string>> removals[] = {

@@ -56,14 +56,6 @@ class RobustnessTest : public ProgramTest {
     return Guide();
   }
 
-  // Every service and entry (with its times and title), one text per row, in a fixed order.
-  std::vector<std::string> Guide(const std::string& file = "") const {
-    return testing_support::QueryRows(
-        file.empty() ? database : file,
-        "SELECT channel_id, name, NULL FROM services UNION ALL SELECT e.slot_key, e.start_time "
-        "|| e.end_time, p.title FROM schedule_entries e LEFT JOIN programs p ON p.id = "
-        "e.program_id ORDER BY 1, 2");
-  }
   bool IntegrityOk() const { return Value("PRAGMA integrity_check") == "ok"; }
 
   std::future<testing_support::RunResult> Background(const std::vector<std::string>& args) {

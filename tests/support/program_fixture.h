@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/guide_dump.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sqlite_query.h"
 
@@ -93,6 +94,10 @@ class ProgramTest : public ::testing::Test {
   }
   std::string Value(const std::string& sql) const {
     return testing_support::QueryValue(database, sql);
+  }
+  // The guide in the database (or in `file`), as testing_support::DumpGuide gives it.
+  std::vector<std::string> Guide(const std::string& file = "") const {
+    return testing_support::DumpGuide(file.empty() ? database : file);
   }
   long Count(const std::string& table) const {
     return std::stol(Value("SELECT count(*) FROM " + table));
