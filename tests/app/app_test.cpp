@@ -1,7 +1,7 @@
 // The parser on Windows-style command lines, and on the line built from a Linux argv: what a
 // Linux user types must mean what the same options meant on a Windows command line. The import
 // options each line gives, and the numbers of their values. The usage box and the file-open
-// dialog, on a scripted backend.
+// dialog, on a recording backend.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +13,7 @@
 #include "app/usage.h"
 #include "platform/command_line.h"
 #include "tests/support/run_program.h"
-#include "tests/support/scripted_backend.h"
+#include "tests/support/recording_backend.h"
 
 namespace {
 
@@ -138,8 +138,8 @@ TEST(ImportOptions, NumbersReadLikeAtolButSaturate) {
 // buffer, or gone; cancelled, it changes nothing. The proposal in an ordinary folder is seen on
 // a terminal in the user-interface tests.
 TEST(ShellDialogs, UsageBoxAndTheProposedListingsFile) {
-  auto backend = std::make_unique<testing_support::ScriptedBackend>();
-  testing_support::ScriptedBackend* ui = backend.get();
+  auto backend = std::make_unique<testing_support::RecordingBackend>();
+  testing_support::RecordingBackend* ui = backend.get();
   platform::ui::InstallBackend(std::move(backend));
   ShowUsage();
   ASSERT_EQ(ui->boxes.size(), 1u);

@@ -10,11 +10,11 @@
 #include "platform/com/bstr.h"
 #include "platform/com/error_info.h"
 #include "tests/support/run_program.h"
-#include "tests/support/scripted_backend.h"
+#include "tests/support/recording_backend.h"
 
 namespace {
 
-using testing_support::ScriptedBackend;
+using testing_support::RecordingBackend;
 
 TEST(LogText, FormatRunningTimeAndDates) {
   std::string out, longer(5000, 'c');  // beyond the first buffer
@@ -63,7 +63,7 @@ class LogTest : public ::testing::Test {
  protected:
   LogTest() {
     unsetenv("logging");
-    platform::ui::InstallBackend(std::unique_ptr<ScriptedBackend>(ui));
+    platform::ui::InstallBackend(std::unique_ptr<RecordingBackend>(ui));
   }
   // A log over `line`, writing its file beside a program named "prog" in the temporary folder.
   std::unique_ptr<Log> Make(std::string line) {
@@ -71,7 +71,7 @@ class LogTest : public ::testing::Test {
   }
 
   testing_support::TempDir dir;
-  ScriptedBackend* ui = new ScriptedBackend;
+  RecordingBackend* ui = new RecordingBackend;
 };
 
 // Whatever the sinks, alerts and interventions show a box unless the threshold is above them; an

@@ -199,9 +199,8 @@ TEST_F(RunTest, LaterFilesReplaceWhatTheyOverlapWithOrWithoutAWholeClean) {
 // On a terminal the prompt asks for the missing file, and its cancel ends the run as a success;
 // the summary of an import is the last word, below the finished dialog.
 TEST_F(RunTest, OnATerminal) {
-  ExportEnvironment();
   for (const std::string given : {"/no/such/file.xml", "/x"}) {
-    testing_support::PtySession terminal({program, given}, work);
+    testing_support::PtySession terminal(Options(program, {given}, {{"RUZOZAZE_UI", ""}}));
     EXPECT_NE(terminal.WaitFor("XMLTV Listings file (.xml) ["), std::string::npos)
         << terminal.Output();
     terminal.Type("\x04");
@@ -209,7 +208,7 @@ TEST_F(RunTest, OnATerminal) {
   }
   EXPECT_FALSE(std::filesystem::exists(database) || ChannelsFileExists());
 
-  testing_support::PtySession session({program, "/c", "every.xml"}, work);
+  testing_support::PtySession session(Options(program, {"/c", "every.xml"}, {{"RUZOZAZE_UI", ""}}));
   EXPECT_EQ(session.Finish(), 0);
   std::string screen = testing_support::WithoutControlSequences(session.Output());
   size_t summary = screen.find(kEveryOutcomeSummary);

@@ -14,7 +14,7 @@
 #include "resources/resources.h"
 #include "tests/support/process_log.h"
 #include "tests/support/program_fixture.h"
-#include "tests/support/scripted_backend.h"
+#include "tests/support/recording_backend.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ class ImportJobTest : public ::testing::Test {
     setenv("GLIMMERBOX_EPG_DB", database.c_str(), 1);
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     epgdb::RegisterComponent();
-    auto backend = std::make_unique<ScriptedBackend>();
+    auto backend = std::make_unique<RecordingBackend>();
     ui = backend.get();
     platform::ui::InstallBackend(std::move(backend));
     ASSERT_TRUE(dialog.Create());
@@ -74,7 +74,7 @@ class ImportJobTest : public ::testing::Test {
   TempDir dir;
   std::string database = dir / "epg.sqlite";
   ImportOptions options;
-  ScriptedBackend* ui = nullptr;
+  RecordingBackend* ui = nullptr;
   CProgressDialog dialog;
   std::string log;
   Lines shown;

@@ -64,7 +64,13 @@ class ProgramTest : public ::testing::Test {
   }
   // Runs `command` in the working folder with the test's environment below `env`.
   testing_support::RunResult Start(const std::string& command, std::vector<std::string> args,
-                                   std::map<std::string, std::string> env = {}) {
+                                   std::map<std::string, std::string> env = {}) const {
+    return testing_support::RunProgram(Options(command, std::move(args), std::move(env)));
+  }
+  // How Start runs `command`: without a user interface unless `env` names one ("" lets the
+  // program choose).
+  testing_support::RunOptions Options(const std::string& command, std::vector<std::string> args,
+                                      std::map<std::string, std::string> env = {}) const {
     testing_support::RunOptions options;
     options.program = command;
     options.args = std::move(args);
@@ -73,16 +79,7 @@ class ProgramTest : public ::testing::Test {
     options.env.insert({{"RUZOZAZE", program}, {"RUZOZAZE_UI", "none"}});
     options.env.merge(Environment());
     options.unset = kUnset;
-    return testing_support::RunProgram(options);
-  }
-
-  // Gives the test's own process the environment of Run, without a forced user interface, for
-  // the programs it starts on a pseudo-terminal.
-  void ExportEnvironment() const {
-    for (const std::string& name : kUnset)
-      unsetenv(name.c_str());
-    for (const auto& [name, value] : Environment())
-      setenv(name.c_str(), value.c_str(), 1);
+    return options;
   }
 
   std::string LogText() const { return testing_support::ReadFile(program + ".log"); }

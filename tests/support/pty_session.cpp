@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,25 +11,14 @@
 
 namespace testing_support {
 
-PtySession::PtySession(const std::vector<std::string>& args, const std::string& folder,
-                       int columns) {
+PtySession::PtySession(const RunOptions& options, int columns) {
+  PreparedCommand command(options);
   struct winsize size = {};
   size.ws_row = 24;
   size.ws_col = static_cast<unsigned short>(columns);
   pid_ = forkpty(&master_, nullptr, nullptr, &size);
-  if (pid_ != 0)
-    return;
-  if (chdir(folder.c_str()) != 0)
-    _exit(127);
-  unsetenv("logging");
-  unsetenv("RUZOZAZE_UI");
-  std::vector<std::string> copies = args;
-  std::vector<char*> argv;
-  for (auto& arg : copies)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  execv(argv[0], argv.data());
-  _exit(127);
+  if (pid_ == 0)
+    command.Exec();
 }
 
 PtySession::~PtySession() {

@@ -14,9 +14,8 @@ namespace testing_support {
 
 class PtySession {
  public:
-  // Starts `args` (the program first) in `folder` on a terminal `columns` wide, with neither
-  // `logging` nor RUZOZAZE_UI in its environment.
-  PtySession(const std::vector<std::string>& args, const std::string& folder, int columns = 80);
+  // Starts the command on a terminal `columns` wide, which is its standard streams.
+  explicit PtySession(const RunOptions& options, int columns = 80);
   // Kills the program when it still runs.
   ~PtySession();
   PtySession(const PtySession&) = delete;

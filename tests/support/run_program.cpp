@@ -41,33 +41,39 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
-// Tests start programs from several threads at once: between fork and exec the child may only
-// make system calls, since another thread may have held the allocator's lock at the fork.
-[[noreturn]] void ExecChild(const RunOptions& o, int outFd, int errFd, char** argv, char** envp) {
-  int in = open(o.stdinFile.c_str(), O_RDONLY | O_CLOEXEC);
-  dup2(in, 0);
-  dup2(outFd, 1);
-  dup2(errFd, 2);
-  if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0)
-    _exit(127);
-  execve(argv[0], argv, envp);
-  _exit(127);
+}  // namespace
+
+PreparedCommand::PreparedCommand(const RunOptions& options)
+    : args_{options.program.empty() ? RUZOZAZE_BINARY : options.program},
+      environment_(ChildEnvironment(options)),
+      cwd_(options.cwd),
+      stdin_(options.stdinFile) {
+  args_.insert(args_.end(), options.args.begin(), options.args.end());
+  argv_ = Pointers(args_);
+  envp_ = Pointers(environment_);
 }
 
-}  // namespace
+void PreparedCommand::Exec(int outFd, int errFd) const {
+  if (outFd >= 0) {
+    dup2(open(stdin_.c_str(), O_RDONLY | O_CLOEXEC), 0);
+    dup2(outFd, 1);
+    dup2(errFd, 2);
+  }
+  if (!cwd_.empty() && chdir(cwd_.c_str()) != 0)
+    _exit(127);
+  execve(argv_[0], argv_.data(), envp_.data());
+  _exit(127);
+}
 
 RunResult RunProgram(const RunOptions& options) {
   TempDir capture;
   std::string outPath = capture / "out", errPath = capture / "err";
-  std::vector<std::string> args{options.program.empty() ? RUZOZAZE_BINARY : options.program};
-  args.insert(args.end(), options.args.begin(), options.args.end());
-  std::vector<std::string> environment = ChildEnvironment(options);
-  std::vector<char*> argv = Pointers(args), envp = Pointers(environment);
+  PreparedCommand command(options);
   int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   pid_t pid = fork();
   if (pid == 0)
-    ExecChild(options, outFd, errFd, argv.data(), envp.data());
+    command.Exec(outFd, errFd);
   close(outFd);
   close(errFd);
   int status = 0;

@@ -25,6 +25,22 @@ struct RunOptions {
 
 RunResult RunProgram(const RunOptions& options);
 
+// A command made ready in full before a fork: tests start programs from several threads at once,
+// and between fork and exec the child may only make system calls, since another thread may have
+// held the allocator's lock at the fork.
+class PreparedCommand {
+ public:
+  explicit PreparedCommand(const RunOptions& options);
+  // In the child: the standard streams (input from the options' file) unless `outFd` is -1, the
+  // folder, then the program; exits with 127 when it cannot be started.
+  [[noreturn]] void Exec(int outFd = -1, int errFd = -1) const;
+
+ private:
+  std::vector<std::string> args_, environment_;
+  std::string cwd_, stdin_;
+  std::vector<char*> argv_, envp_;
+};
+
 // A fresh folder under the system temporary folder, removed with its content at destruction.
 class TempDir {
  public:

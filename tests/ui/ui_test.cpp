@@ -88,7 +88,8 @@ TEST(TtyBackend, BoxesFilePromptAndCtrlCAsAPersonAtTheTerminalMeetsThem) {
   WriteFile(dir + "/listings.xml", "<tv/>");
   WriteFile(dir + "/other.xml", "<tv/>");
   mkdir((dir + "/sub").c_str(), 0755);
-  PtySession session({UI_DRIVER, "box", "alert", "open", "loop", "loop"}, dir);
+  PtySession session(
+      {UI_DRIVER, {"box", "alert", "open", "loop", "loop"}, {}, {"RUZOZAZE_UI"}, dir});
   size_t at = 0;
   // Waits for `text` behind what was seen so far, then types `keys`.
   auto step = [&](const std::string& text, const std::string& keys = "") {
@@ -140,7 +141,7 @@ TEST(TtyBackend, BoxesFilePromptAndCtrlCAsAPersonAtTheTerminalMeetsThem) {
 
 TEST(TtyBackend, ManyStatusLinesAreDrawnAtMost25TimesASecondAndTheLastOneAlways) {
   auto start = std::chrono::steady_clock::now();
-  PtySession session({UI_DRIVER, "burst"}, ".", 60);
+  PtySession session({UI_DRIVER, {"burst"}, {}, {"RUZOZAZE_UI"}, "."}, 60);
   EXPECT_EQ(session.Finish(), 0);
   auto elapsed = std::chrono::steady_clock::now() - start;
   const std::string& output = session.Output();
