@@ -1,11 +1,15 @@
-"""Usage: expected_guide.py channels|entries FILE
+"""Usage: expected_guide.py channels|entries|programs FILE
 
 What an extraction or an import of the file into a fresh database must store, with no offset in
-the UTC time zone, computed independently of the program: the channel ids in document order, or
+the UTC time zone, computed independently of the program: the channel ids in document order; or
 the surviving entries as "slot key|start|end|title|service" (the channel id, or NULL when no
-channel with that id came before), one a line in UTF-8. Like the program, it stops at a
-well-formedness error."""
+channel with that id came before); or the programs of those entries, "slot key|" then the
+columns of the programs table after its id (NULL where nothing is set), "slot key+title+..."
+for an entry with programs added by its clump, and last the number of "Unused" lines the import
+logs at TRACE level. One a line in UTF-8. Like the program, it stops at a well-formedness
+error."""
 import calendar
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -97,7 +101,80 @@ def entries(path):
         yield "%s|%s|%s|%s|%s" % (key, start, end, title, service or "NULL")
 
 
+def number(text):
+    """Read like atol, saturating at the 32-bit limits."""
+    digits = re.match(r"[+-]?[0-9]*", text.lstrip(" \t\n\v\f\r")).group()
+    return max(-2**31, min(2**31 - 1, int(digits) if digits.lstrip("+-") else 0))
+
+
+def first(element, path):
+    """The first child of each step of the path, or None."""
+    for name in path.split("/"):
+        element = None if element is None else element.find(name)
+    return element
+
+
+def people(programme):
+    credits = first(programme, "credits")
+    return [] if credits is None else list(credits)
+
+
+def columns(programme, title):
+    def text(path, convert=lambda t: t):
+        found = first(programme, path)
+        return None if found is None else convert(own_text(found))
+
+    def present(path):
+        return None if first(programme, path) is None else 1
+
+    def joined(role):  # actors are set only when their list holds something
+        names = [own_text(p) for p in people(programme) if p.tag == role]
+        return ", ".join(names) if names and (role != "actor" or ", ".join(names)) else None
+
+    def yes(t):
+        return int(t == "yes")
+
+    subtitles = first(programme, "subtitles")
+    return [
+        title, text("sub-title"), text("desc"), text("category"), joined("director"),
+        joined("actor"), joined("presenter"), text("date", number), text("star-rating/value"),
+        None if subtitles is None else subtitles.attrib.get("type"), present("previously-shown"),
+        text("rating/value"), text("country"), text("language"), text("orig-language"),
+        text("episode-num"), text("video/colour", yes), text("video/aspect"),
+        text("audio/present", yes), text("video/present", yes), text("audio/stereo"),
+        text("length", number), present("premiere"), present("last-chance"), present("new"),
+    ]
+
+
+def programs(path):
+    kept, unused = {}, 0  # key -> [columns, titles of the clump's added programs]
+    for element in records(path):
+        texts = [element.attrib.get(a, "") for a in ("start", "stop")]
+        start, stop = (parse_time(t) for t in texts)
+        channel, title = element.attrib.get("channel", ""), first(element, "title")
+        title = "" if title is None else own_text(title)
+        if element.tag != "programme" or stop <= start or not channel or not title:
+            continue
+        unused += sum(p.tag not in ("director", "actor", "presenter") for p in people(element))
+        unused += (first(element, "icon") is not None) + (first(element, "url") is not None)
+        clump = element.attrib.get("clumpidx", "")
+        clump = "" if is_blank(clump) else clump.strip(" ")
+        key = "::".join([channel] + texts)
+        if not clump or clump[0] == "0":
+            kept[key] = [columns(element, title), []]
+        elif clump[0] == "1" and key in kept:
+            kept[key][1].append(title)
+    time = r"\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d"
+    surviving = {re.match(r"(.*?)" + time + time + r"\|", line).group(1) for line in entries(path)}
+    for key, (values, added) in kept.items():
+        if key in surviving:
+            yield key + "|" + "|".join("NULL" if v is None else str(v) for v in values)
+            if added:
+                yield key + "+" + "+".join(added)
+    yield str(unused)
+
+
 if __name__ == "__main__":
-    items = channels(sys.argv[2]) if sys.argv[1] == "channels" else entries(sys.argv[2])
-    for item in items:
+    jobs = {"channels": channels, "entries": entries, "programs": programs}
+    for item in jobs[sys.argv[1]](sys.argv[2]):
         sys.stdout.buffer.write(item.encode("utf-8") + b"\n")

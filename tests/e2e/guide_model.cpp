@@ -23,7 +23,7 @@ std::vector<std::string> ModelLines(const std::string& what, const std::string& 
   std::istringstream out(result.out);
   for (std::string line; std::getline(out, line);)
     lines.push_back(line);
-  if (what == "entries")
+  if (what != "channels")
     std::sort(lines.begin(), lines.end());
   return lines;
 }
@@ -35,6 +35,24 @@ std::vector<std::string> StoredEntries(const std::string& database) {
       database,
       "SELECT e.slot_key, e.start_time, e.end_time, p.title, s.channel_id FROM schedule_entries e "
       "LEFT JOIN programs p ON p.id = e.program_id LEFT JOIN services s ON s.id = e.service_id");
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<std::string> StoredPrograms(const std::string& database, const std::string& log) {
+  std::vector<std::string> rows{std::to_string(testing_support::CountOf(log, " TRACE: Unused: '"))};
+  for (std::string row : QueryRows(database,
+                                   "SELECT e.slot_key, p.* FROM schedule_entries e JOIN programs p "
+                                   "ON p.id = e.program_id")) {
+    size_t id = row.find('|') + 1;  // the program's id is the database's own
+    rows.push_back(row.erase(id, row.find('|', id) + 1 - id));
+  }
+  for (const std::string& row : QueryRows(
+           database,
+           "SELECT e.slot_key || '+' || group_concat(t, '+') FROM (SELECT x.entry_id AS i, "
+           "p.title AS t FROM schedule_entry_programs x JOIN programs p ON p.id = x.program_id "
+           "ORDER BY x.entry_id, x.seq) JOIN schedule_entries e ON e.id = i GROUP BY i"))
+    rows.push_back(row);
   std::sort(rows.begin(), rows.end());
   return rows;
 }

@@ -1,7 +1,9 @@
-// Both jobs on every listings file of the samples folder (listed when the tests run), compared
-// with outside views of the same file: xmllint decides whether it is well-formed, the
-// independent model expected_guide.py says which channel ids and schedule entries must result,
-// and the file compressed by the command-line tools must give what the plain file gives.
+// Both jobs on programmes.xml and every listings file of the samples folder (listed when the
+// tests run), compared with outside views of the same file: xmllint decides whether it is
+// well-formed, the independent model expected_guide.py says which channel ids, schedule entries
+// and programs must result, and the file compressed by the command-line tools must give what the
+// plain file gives. programmes.xml holds each kind of programme child and every reason a
+// programme or a clump member has no entry of its own.
 #include "tests/e2e/guide_model.h"
 #include "tests/support/program_fixture.h"
 
@@ -20,7 +22,7 @@ constexpr char kCompress[] =
 class SampleTest : public ProgramTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
-  const std::string file = Sample(GetParam());
+  const std::string file = GetParam();
   const int exitCode = IsWellFormed(file) ? 0 : -1;
   ASSERT_EQ(Start("/bin/bash", {"-c", kCompress}, {{"F", file}}).exitCode, 0);
   std::string expected;
@@ -35,9 +37,10 @@ TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
   EXPECT_FALSE(std::filesystem::exists(database));
 
   // UTC stamps stay as they are, so the model need not know the machine's zone.
-  auto r = Run({file}, {{"TZ", "UTC0"}});
+  auto r = Run({"/Logging:101", file}, {{"TZ", "UTC0"}});
   EXPECT_EQ(r.exitCode, exitCode) << r.err;
   EXPECT_EQ(StoredEntries(database), ModelLines("entries", file));
+  EXPECT_EQ(StoredPrograms(database, LogText()), ModelLines("programs", file));
   EXPECT_EQ(ChannelsText(), expected);
   if (!std::filesystem::exists(database))
     return;
@@ -51,9 +54,14 @@ TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
   EXPECT_EQ(DumpGuide(database, "l.gz"), first);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(testing_support::SampleFiles()),
+std::vector<std::string> ListingsFiles() {
+  std::vector<std::string> files = testing_support::SampleFiles();
+  files.insert(files.begin(), RUZOZAZE_SOURCE_DIR "/tests/e2e/programmes.xml");
+  return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(ListingsFiles()),
                          testing_support::SampleTestName);
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SampleTest);
 
 // The sample tests rest on the folder and on xmllint's verdicts.
 TEST(SampleFolder, HoldsWellFormedAndBrokenListings) {

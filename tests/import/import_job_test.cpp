@@ -1,11 +1,8 @@
-// The import job in this process against the real component, on a database in a temporary folder;
-// and the real program on listings files, against an independent model of the programs stored.
+// The import job in this process against the real component, on a database in a temporary folder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
-#include <set>
-#include <sstream>
 
 #include "epgdb/component.h"
 #include "import/epg_database.h"
@@ -13,8 +10,9 @@
 #include "platform/ui/none/none_backend.h"
 #include "resources/resources.h"
 #include "tests/support/process_log.h"
-#include "tests/support/program_fixture.h"
 #include "tests/support/recording_backend.h"
+#include "tests/support/run_program.h"
+#include "tests/support/sqlite_query.h"
 
 namespace {
 
@@ -135,49 +133,6 @@ TEST_F(ImportJobTest, WithoutComponentOrDatabaseNothingIsImported) {
   EXPECT_FALSE(Run(Tv("")));
   EXPECT_EQ(CountOf(log, alert + "create EPG database. Did you install Almanor?"), 2u) << log;
   EXPECT_EQ(ui->boxes.size(), 3u);
-}
-
-// The real program imports programmes.xml (each kind of child and every reason a programme or a
-// clump member has no entry of its own) and every listings file of the samples folder into a
-// real database: the programs of each schedule entry hold what the independent model
-// (expected_programs.py) reads from the file, and the log has one "Unused" line for each child
-// the model finds unread.
-using ProgrammeFields = ProgramTest;
-
-TEST_F(ProgrammeFields, EachEntryKeepsTheFieldsOfItsProgrammes) {
-  auto check = [this](const std::string& file) {
-    SCOPED_TRACE(file);
-    std::string db = dir / (std::filesystem::path(file).stem().string() + ".sqlite");
-    std::filesystem::remove(program + ".log");
-    Run({"/Logging:101", file}, {{"TZ", "UTC0"}, {"GLIMMERBOX_EPG_DB", db}});
-    const std::string script = RUZOZAZE_SOURCE_DIR "/tests/import/expected_programs.py";
-    RunResult model = RunProgram({RUZOZAZE_PYTHON, {script, file}, {}, {}, {}});
-    ASSERT_EQ(model.exitCode, 0) << model.err;
-    std::set<std::string> expected,
-        stored = {std::to_string(CountOf(LogText(), " TRACE: Unused: '"))};
-    std::istringstream lines(model.out);
-    for (std::string line; std::getline(lines, line);)
-      expected.insert(line);
-    if (std::filesystem::exists(db)) {
-      for (std::string row : QueryRows(db,
-                                       "SELECT e.slot_key, p.* FROM schedule_entries e JOIN "
-                                       "programs p ON p.id = e.program_id")) {
-        size_t id = row.find('|') + 1;  // the program's id is the database's own
-        stored.insert(row.erase(id, row.find('|', id) + 1 - id));
-      }
-      for (const std::string& row : QueryRows(
-               db,
-               "SELECT e.slot_key || '+' || group_concat(t, '+') FROM (SELECT x.entry_id AS i, "
-               "p.title AS t FROM schedule_entry_programs x JOIN programs p ON p.id = x.program_id "
-               "ORDER BY x.entry_id, x.seq) JOIN schedule_entries e ON e.id = i GROUP BY i"))
-        stored.insert(row);
-    }
-    EXPECT_EQ(stored, expected);
-  };
-  check(RUZOZAZE_SOURCE_DIR "/tests/import/programmes.xml");
-  SKIP_WITHOUT_SAMPLES();
-  for (const std::string& name : SampleFiles())
-    check(Sample(name));
 }
 
 }  // namespace

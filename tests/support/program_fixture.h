@@ -23,21 +23,22 @@
 
 namespace testing_support {
 
-// The names of the listings files (*.xml) in the samples folder, sorted; none when it is absent.
+// The paths of the listings files (*.xml) in the samples folder, sorted; none when it is absent.
 inline std::vector<std::string> SampleFiles() {
   std::vector<std::string> files;
   std::error_code absent;
   for (const auto& entry : std::filesystem::directory_iterator(RUZOZAZE_SAMPLES_DIR, absent)) {
     if (entry.path().extension() == ".xml")
-      files.push_back(entry.path().filename().string());
+      files.push_back(entry.path().string());
   }
   std::sort(files.begin(), files.end());
   return files;
 }
 
-// A sample's test name: its name without extension, other characters than letters and digits '_'.
+// A listings file's test name: its name without folder and extension, other characters than
+// letters and digits '_'.
 inline std::string SampleTestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(0, info.param.rfind('.'));
+  std::string name = std::filesystem::path(info.param).stem().string();
   std::replace_if(
       name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
   return name;
@@ -98,9 +99,6 @@ class ProgramTest : public ::testing::Test {
   }
   long Count(const std::string& table) const {
     return std::stol(Value("SELECT count(*) FROM " + table));
-  }
-  static std::string Sample(const std::string& name) {
-    return std::string(RUZOZAZE_SAMPLES_DIR) + "/" + name;
   }
 
   std::map<std::string, std::string> Environment() const {
