@@ -12,8 +12,8 @@
 #include "app/option_number.h"
 #include "app/usage.h"
 #include "platform/command_line.h"
-#include "tests/support/run_program.h"
 #include "tests/support/recording_backend.h"
+#include "tests/support/run_program.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "diag/log_text.h"
 #include "platform/com/bstr.h"
 #include "platform/com/error_info.h"
-#include "tests/support/run_program.h"
 #include "tests/support/recording_backend.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
