@@ -1,20 +1,15 @@
 // The program from its command line to its exit code, its log, channels.txt and the rows stored:
-// file choice, options, both jobs, the files they cannot read, later files replacing what they
-// overlap, the summary and the log file.
+// file choice, options, both jobs, the files they cannot read, the summary and the log file.
 #include <filesystem>
 
-#include "tests/e2e/guide_model.h"
 #include "tests/support/process_log.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/pty_session.h"
 
 namespace {
 
-using guide_model::ModelLines;
-using guide_model::StoredEntries;
 using testing_support::CountOf;
 using testing_support::InOrder;
-using testing_support::WriteFile;
 
 // Channel two's times are in UTC.
 constexpr char kTwoChannels[] = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -29,8 +24,9 @@ constexpr char kTwoChannels[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 // Every way a record can end: stored, attached to a clump, skipped, or rejected for each reason.
 constexpr char kProgrammes[] = RUZOZAZE_SOURCE_DIR "/tests/e2e/programmes.xml";
 constexpr char kProgrammesSummary[] =
-    "Import summary: 2 channels read (1 without id), 17 programmes read; 7 schedule entries added "
-    "(2 whose channel was not found), 3 programs attached to clumps, 1 clump members skipped; "
+    "Import summary: 2 channels read (1 without id), 21 programmes read; 11 schedule entries "
+    "added (2 whose channel was not found), 3 programs attached to clumps, 1 clump members "
+    "skipped; "
     "rejected: 2 with broken times, 1 without channel, 2 without title, 1 for other reasons";
 
 constexpr char kMissing[] = "Cannot read XMLTV file '/no/such/file.xml': No such file or directory";
@@ -39,23 +35,23 @@ constexpr char kUsage[] = "RUZOZAZE.exe /x /c[:numdays] /o:numminutes";
 class RunTest : public ProgramTest {
  protected:
   RunTest() {
-    WriteFile(work + "/two.xml", kTwoChannels);
-    WriteFile(
-        work + "/broken.xml",
-        "<tv>\n<channel id=\"channel_one\"><display-name>Channel One</display-name></channel>\n"
-        "<programme start=\"20990101100000\" stop=\"20990101110000\" channel=\"channel_one\">"
-        "<title>A</title></programme>\n<channel id=\"channel_two\"><display-name>Two\n"
-        "</channel></tv>\n");
-    WriteFile(work + "/ids.xml",
-              "<tv><channel id=\"a\"/><channel><display-name>no id</display-name></channel>"
-              "<channel id=\"c\"/><channel id=\"a\"/><channel id=\"AT&amp;T\"/><channel id=\"\"/>"
-              "<programme channel=\"p\" start=\"2026\"><title>t</title></programme>"
-              "<group><channel id=\"deep\"/></group></tv>");
-    WriteFile(work + "/none.xml", "<tv><programme channel=\"p\"><title>t</title></programme></tv>");
-    WriteFile(work + "/list.txt", "channel_two\r\nchannel_one\n");
-    WriteFile(registry,
-              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon Labs\\Glimmerbox\\"
-              "Configuration\\EPG]\r\n\"Old data days\"=dword:0000000e\r\n");
+    Write("two.xml", kTwoChannels);
+    Write("broken.xml",
+          "<tv>\n<channel id=\"channel_one\"><display-name>Channel One</display-name></channel>\n"
+          "<programme start=\"20990101100000\" stop=\"20990101110000\" channel=\"channel_one\">"
+          "<title>A</title></programme>\n<channel id=\"channel_two\"><display-name>Two\n"
+          "</channel></tv>\n");
+    Write("ids.xml",
+          "<tv><channel id=\"a\"/><channel><display-name>no id</display-name></channel>"
+          "<channel id=\"c\"/><channel id=\"a\"/><channel id=\"AT&amp;T\"/><channel id=\"\"/>"
+          "<programme channel=\"p\" start=\"2026\"><title>t</title></programme>"
+          "<group><channel id=\"deep\"/></group></tv>");
+    Write("none.xml", "<tv><programme channel=\"p\"><title>t</title></programme></tv>");
+    Write("list.txt", "channel_two\r\nchannel_one\n");
+    testing_support::WriteFile(
+        registry,
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon Labs\\Glimmerbox\\"
+        "Configuration\\EPG]\r\n\"Old data days\"=dword:0000000e\r\n");
     std::filesystem::create_directory(work + "/folder.xml");
   }
 };
@@ -121,59 +117,9 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
        {" TRACE: Deleting whole database\r\n", "!Removing entries older than",
         std::string(" TRACE: ") + kProgrammesSummary + "\r\n",
         " TRACE: Cannot find channel: elsewhere\r\n", " ERROR: Program has broken times\r\n"},
-       guide, {"one|7|3"}, "one\r\n");
+       guide, {"one|10|3"}, "one\r\n");
   Step({"/Logging:301", "/c", "folder.xml"}, -1, "",
-       {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, {"one|7|3"}, "");
-}
-
-// Far in the future, so that no run removes the entries as ended. A later file replaces what it
-// overlaps, but a programme without a start, or with one that cannot be read, replaces nothing.
-// A whole clean leaves the job's own reconciling out: the guide must come out the same.
-TEST_F(RunTest, LaterFilesReplaceWhatTheyOverlapWithOrWithoutAWholeClean) {
-  // A listings file of channels c1 and c2 and programmes (channel, start, stop, title); an empty
-  // start leaves its attribute out.
-  auto Listings = [&](const std::string& name, const std::vector<std::vector<std::string>>& all) {
-    std::string text = "<tv>\n<channel id=\"c1\"/>\n<channel id=\"c2\"/>\n";
-    for (const std::vector<std::string>& p : all) {
-      text += "<programme" + (p[1].empty() ? "" : " start=\"" + p[1] + "\"") + " stop=\"" + p[2] +
-              "\" channel=\"" + p[0] + "\"><title>" + p[3] + "</title></programme>\n";
-    }
-    testing_support::WriteFile(work + "/" + name, text + "</tv>\n");
-    return work + "/" + name;
-  };
-  // Y replaces D.
-  std::string first = Listings("first.xml", {{"c1", "20990101100000", "20990101110000", "A"},
-                                             {"c1", "20990101110000", "20990101120000", "B"},
-                                             {"c1", "20990101120000", "20990101130000", "C"},
-                                             {"c1", "20990101140000", "20990101150000", "E"},
-                                             {"c2", "20990101100000", "20990101120000", "D"},
-                                             {"c2", "20990101110000", "20990101113000", "Y"}});
-  // A split in two, B moved half an hour later, C unchanged, E not covered.
-  std::string later = Listings("later.xml", {{"c2", "", "20990101113000", "No start"},
-                                             {"c2", "soon", "20990101113000", "Unreadable"},
-                                             {"c1", "20990101100000", "20990101103000", "A1"},
-                                             {"c1", "20990101103000", "20990101110000", "A2"},
-                                             {"c1", "20990101113000", "20990101120000", "B"},
-                                             {"c1", "20990101120000", "20990101130000", "C"}});
-  std::string empty = dir / "empty.sqlite";
-  ASSERT_EQ(Run({first}, {{"GLIMMERBOX_EPG_DB", empty}}).exitCode, 0);
-  EXPECT_EQ(StoredEntries(empty), ModelLines("entries", first));
-  for (std::vector<std::string> args : {std::vector<std::string>{first}, {"/c", first}}) {
-    ASSERT_EQ(Run(args).exitCode, 0);
-    EXPECT_EQ(Guide(), Guide(empty));
-    for (int run = 0; run < 2; ++run) {
-      ASSERT_EQ(Run({later}).exitCode, 0);
-      EXPECT_EQ(Rows("SELECT s.channel_id, substr(e.start_time, 1, 16), substr(e.end_time, 12, 5), "
-                     "p.title FROM schedule_entries e JOIN services s ON s.id = e.service_id "
-                     "JOIN programs p ON p.id = e.program_id ORDER BY 1, 2, 4"),
-                (std::vector<std::string>{
-                    "c1|2099-01-01 10:00|10:30|A1", "c1|2099-01-01 10:30|11:00|A2",
-                    "c1|2099-01-01 11:30|12:00|B", "c1|2099-01-01 12:00|13:00|C",
-                    "c1|2099-01-01 14:00|15:00|E", "c2|0000-00-00 00:00|11:30|No start",
-                    "c2|0000-00-00 00:00|11:30|Unreadable", "c2|2099-01-01 11:00|11:30|Y"}));
-      EXPECT_EQ(Count("programs"), 8);
-    }
-  }
+       {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, {"one|10|3"}, "");
 }
 
 // On a terminal the prompt asks for the missing file, and its cancel ends the run as a success;

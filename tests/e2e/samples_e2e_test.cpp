@@ -47,7 +47,7 @@ TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
   // With a services file, so that channels.txt is not written again with one write-through per
   // channel: the same listings again change nothing but ids, and so does a whole clean before
   // the compressed listings.
-  testing_support::WriteFile(work + "/order.txt", "");
+  Write("order.txt", "");
   Run({"/s:order.txt", file}, {{"TZ", "UTC0"}});
   std::vector<std::string> first = DumpGuide(database, file);
   EXPECT_EQ(Run({"/c", "/s:order.txt", "l.gz"}, {{"TZ", "UTC0"}}).exitCode, exitCode);

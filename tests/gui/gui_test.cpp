@@ -242,7 +242,7 @@ TEST_F(GtkModule, TheProgramRunsWithoutGtkWhereNoDisplayOpens) {
   std::string libraries = Start(FindOnPath("ldd"), {RUZOZAZE_BINARY}).out;
   EXPECT_EQ(libraries.find("libgtk"), std::string::npos) << libraries;
   std::filesystem::copy_file(RUZOZAZE_GTK_MODULE, dir / "ruzozaze-gtk.so");
-  testing_support::WriteFile(work + "/small.xml", kSmallListings);
+  Write("small.xml", kSmallListings);
   EXPECT_EQ(Run({"small.xml"}, {{"RUZOZAZE_UI", ""}}).exitCode, 0);
   EXPECT_EQ(Run({"small.xml"}, {{"RUZOZAZE_UI", "gtk"}}).exitCode, -1);
 }

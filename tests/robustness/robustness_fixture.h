@@ -44,12 +44,6 @@ inline std::string GeneratedListings(const std::string& prefix, int channels, in
 
 class RobustnessTest : public ProgramTest {
  protected:
-  // Writes a file into the working folder and returns its path.
-  std::string Write(const std::string& name, const std::string& content) const {
-    testing_support::WriteFile(work + "/" + name, content);
-    return work + "/" + name;
-  }
-
   // Imports a small guide (channel "earlier0", entries "Show 0" and "Show 1"); returns its dump.
   std::vector<std::string> ImportEarlierGuide() {
     EXPECT_EQ(Run({Write("earlier.xml", GeneratedListings("earlier", 1, 2))}).exitCode, 0);

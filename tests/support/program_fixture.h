@@ -83,6 +83,12 @@ class ProgramTest : public ::testing::Test {
     return options;
   }
 
+  // Writes a file into the working folder and returns its path.
+  std::string Write(const std::string& name, const std::string& content) const {
+    testing_support::WriteFile(work + "/" + name, content);
+    return work + "/" + name;
+  }
+
   std::string LogText() const { return testing_support::ReadFile(program + ".log"); }
   bool LogShows(const std::string& text) const { return LogText().find(text) != std::string::npos; }
   std::string ChannelsText() const { return testing_support::ReadFile(work + "/channels.txt"); }
