@@ -52,6 +52,12 @@ TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
   std::vector<std::string> first = DumpGuide(database, file);
   EXPECT_EQ(Run({"/c", "/s:order.txt", "l.gz"}, {{"TZ", "UTC0"}}).exitCode, exitCode);
   EXPECT_EQ(DumpGuide(database, "l.gz"), first);
+  // Entries of one service with calendar times never overlap, a whole clean before them or not.
+  EXPECT_EQ(Value("SELECT count(*) FROM schedule_entries a JOIN schedule_entries b ON "
+                  "a.service_id = b.service_id AND a.id < b.id AND a.start_time < b.end_time AND "
+                  "b.start_time < a.end_time WHERE '0000' NOT IN (substr(a.start_time, 1, 4), "
+                  "substr(b.start_time, 1, 4))"),
+            "0");
 }
 
 std::vector<std::string> ListingsFiles() {
