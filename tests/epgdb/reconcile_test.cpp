@@ -25,6 +25,11 @@ const struct {
      S_OK,
      {"one|08:00|Before", "one|09:00|Touching", "one|10:00|New", "one|11:30|Starting at the end",
       "two|10:00|Other service"}},
+    // The entry the search starts from stays when it ends where the new one starts.
+    {{"Ends at ten|one|09:00|10:00", "Later|one|12:00|13:00"},
+     {"New|one|10:00|11:00"},
+     S_OK,
+     {"one|09:00|Ends at ten", "one|10:00|New", "one|12:00|Later"}},
     // A re-imported entry keeps its row; one moved replaces what it now covers.
     {{"Show+Part|one|10:00|11:00"},
      {"Show, updated|one|10:00|11:00"},
