@@ -96,10 +96,6 @@ bool CalendarTime::FromTicks(int64_t ticks) {
   return true;
 }
 
-bool CalendarTime::AddMilliseconds(int32_t count) {
-  return AddScaled(count, kTicksPerMillisecond);
-}
-
 bool CalendarTime::AddMinutes(int32_t minutes) {
   return AddScaled(minutes, kTicksPerMinute);
 }

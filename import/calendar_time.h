@@ -26,12 +26,9 @@ struct CalendarTime {
   // count before 1601 or beyond the year 30827 and leaves the record unchanged.
   bool FromTicks(int64_t ticks);
 
-  // Shift by a signed number of milliseconds. On success all eight fields are set (day, month
-  // and year roll over); fails for a time that is not valid or a result out of range, leaving
-  // the record unchanged. A shift by 0 only fills in the day of week.
-  bool AddMilliseconds(int32_t milliseconds);
-
-  // Shift by a signed number of minutes, as AddMilliseconds. The count is scaled in 64 bits, so
+  // Shift by a signed number of minutes. On success all eight fields are set (day, month and year
+  // roll over); fails for a time that is not valid or a result out of range, leaving the record
+  // unchanged. A shift by 0 only fills in the day of week. The count is scaled in 64 bits, so
   // every 32-bit minute count is safe: one whose shift leaves the calendar just fails.
   bool AddMinutes(int32_t minutes);
 
