@@ -54,7 +54,6 @@ TEST(CommandLineParser, ParsesEveryExampleIntoTheWholeMapAndTheOptions) {
        "%1=\xc3\xa4.xml|MODULEFILENAME=/home/j\xc3\xbcrgen/ruzozaze|X=|Z=|\xc3\xa4= extract"},
       // Without a value, c cleans the whole database; with one, it is a number of days.
       {"prog /c", "C=|MODULEFILENAME=prog clean"},
-      {"prog /c:", "C=|MODULEFILENAME=prog clean"},
       {"prog /c:0", "C=0|MODULEFILENAME=prog days:0"},
       // Blanks after the colon are skipped, so a value may follow them.
       {"prog /c:  7 /s:\t\"a b\"", "C=7|MODULEFILENAME=prog|S=a b days:7 services:a b"},

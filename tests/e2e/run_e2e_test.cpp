@@ -47,7 +47,7 @@ class RunTest : public ProgramTest {
           "<programme channel=\"p\" start=\"2026\"><title>t</title></programme>"
           "<group><channel id=\"deep\"/></group></tv>");
     Write("none.xml", "<tv><programme channel=\"p\"><title>t</title></programme></tv>");
-    Write("list.txt", "channel_two\r\nchannel_one\n");
+    Write("list.txt", "channel_two\r\n \t\r\n\nchannel_one\nnot-a-service\nchannel_two\n");
     testing_support::WriteFile(
         registry,
         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon Labs\\Glimmerbox\\"
@@ -92,7 +92,8 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
         " TRACE: Import summary: 1 channels read (0 without id), 1 programmes read; 1 schedule "
         "entries added"},
        "SELECT name FROM services", {"Channel One"}, "channel_one\r\n");
-  // The registry's days; a services file orders the services and leaves channels.txt alone.
+  // The registry's days; a services file ranks the services by its lines that are not blank (the
+  // first of a repeated id counts) and leaves channels.txt alone.
   Step({"/Logging:101", "/s:list.txt", "two.xml"}, 0, "",
        {" TRACE: Removing entries older than 14 days\r\n"},
        "SELECT channel_id, position FROM services ORDER BY position",

@@ -95,9 +95,8 @@ TEST_F(ComponentTest, WhatAnImportRunHandsOverIsStoredAndFoundAgain) {
                                       "Short|A, Second, Third|1|services_file|"}));
 }
 
-// The file: where the environment says, of schema version 1 in WAL mode, refused when newer; and
-// the services file, when it can be read, gives the positions.
-TEST_F(ComponentTest, TheFileAndTheServicesFile) {
+// The file: where the environment says, of schema version 1 in WAL mode, refused when newer.
+TEST_F(ComponentTest, TheFileWhereTheEnvironmentSaysOfSchemaVersionOne) {
   unsetenv("GLIMMERBOX_EPG_DB");
   std::string home = getenv("HOME") != nullptr ? getenv("HOME") : "";
   setenv("HOME", (dir_ / "home").c_str(), 1);
@@ -111,16 +110,7 @@ TEST_F(ComponentTest, TheFileAndTheServicesFile) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "home/.local/share/glimmerbox/epg.sqlite"));
 
   setenv("GLIMMERBOX_EPG_DB", db_.c_str(), 1);
-  testing_support::WriteFile(dir_ / "order.txt", "three\r\n \t\r\n\none\nnot-a-service\nthree\n");
-  for (const std::string& file : {dir_ / "order.txt", dir_ / "missing.txt"}) {
-    ImportRun run;
-    for (const char* id : {"one", "two", "three"})
-      run.Service(id);
-    run.database->SetServicesFile(Text(file));
-    EXPECT_EQ(run.Save(), S_OK);
-    EXPECT_EQ(Query("SELECT channel_id, position FROM services ORDER BY channel_id"),
-              (std::vector<std::string>{"one|2", "three|1", "two|NULL"}));
-  }
+  EXPECT_EQ(ImportRun().Save(), S_OK);
   EXPECT_EQ(Scalar("PRAGMA user_version") + Scalar("PRAGMA journal_mode"), "1wal");
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(db_.c_str(), &db), SQLITE_OK);

@@ -235,16 +235,29 @@ TEST_F(GuiTest, TheFileOpenDialogGivesTheFileOrEndsTheRun) {
             "XMLTV data read from: " + file);
 }
 
-// The program never links GTK, and the real module, when no display opens, gives way to no
-// backend unless gtk is forced.
+// The program never links GTK. Without a terminal and with a display named it loads the module
+// beside it, and where no display opens it runs without a user interface unless RUZOZAZE_UI forces
+// gtk; a RUZOZAZE_UI it cannot use fails the run and says why.
 using GtkModule = ProgramTest;
 TEST_F(GtkModule, TheProgramRunsWithoutGtkWhereNoDisplayOpens) {
   std::string libraries = Start(FindOnPath("ldd"), {RUZOZAZE_BINARY}).out;
   EXPECT_EQ(libraries.find("libgtk"), std::string::npos) << libraries;
-  std::filesystem::copy_file(RUZOZAZE_GTK_MODULE, dir / "ruzozaze-gtk.so");
+  const std::string module = dir / "ruzozaze-gtk.so", cannot = "RUZOZAZE_UI=gtk cannot be used: ";
+  std::filesystem::copy_file(RUZOZAZE_GTK_MODULE, module);
   Write("small.xml", kSmallListings);
-  EXPECT_EQ(Run({"small.xml"}, {{"RUZOZAZE_UI", ""}}).exitCode, 0);
-  EXPECT_EQ(Run({"small.xml"}, {{"RUZOZAZE_UI", "gtk"}}).exitCode, -1);
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"gtk", cannot + "no display can be opened.\n"},
+      {"curses", "RUZOZAZE_UI=curses cannot be used: it must be gtk, tty or none.\n"}};
+  for (const auto& [forced, err] : cases) {
+    RunResult run = Run({"small.xml"}, {{"RUZOZAZE_UI", forced}, {"DISPLAY", ":999"}});
+    EXPECT_EQ(run.exitCode, err.empty() ? 0 : -1) << forced;
+    EXPECT_EQ(run.err, err);
+  }
+  std::filesystem::remove(module);
+  EXPECT_EQ(Run({"small.xml"}, {{"RUZOZAZE_UI", "gtk"}}).err,
+            cannot + "the GTK module " + std::filesystem::canonical(dir.path()).string() +
+                "/ruzozaze-gtk.so cannot be loaded.\n");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The user interface as a person meets it: the backend the program chooses, the tty backend on a
-// pseudo-terminal of the test driver's own, and Cancel by a signal without a user interface.
+// The user interface as a person meets it: the tty backend on a pseudo-terminal of the test
+// driver's own, and Cancel by a signal without a user interface.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -18,43 +18,6 @@ namespace {
 
 using namespace testing_support;
 constexpr size_t npos = std::string::npos;
-
-// Seen from a box shown without a terminal (standard input /dev/null): the GTK module beside the
-// program when a display is named and opens, else none; RUZOZAZE_UI forces one.
-TEST(BackendChoice, TheGtkModuleWhenADisplayOpensElseNoneUnlessOneIsForced) {
-  TempDir dir;
-  RunOptions options;
-  options.program = dir / "ui_driver";
-  options.args = {"box"};
-  options.unset = {"RUZOZAZE_UI", "FAKE_GTK_NO_DISPLAY", "DISPLAY", "WAYLAND_DISPLAY"};
-  std::filesystem::copy_file(UI_DRIVER, options.program);
-  std::filesystem::copy_file(FAKE_GTK_MODULE, dir / "ruzozaze-gtk.so");
-  const std::string gtk = "FAKE GTK: hello\nRESULT box=1\n",
-                    none = "caption\nhello\nRESULT box=1\n";
-  // The output, then what went to standard error; without a backend the driver shows nothing.
-  const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
-      {{{"DISPLAY", ":99"}}, gtk},
-      {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "none"}}, none},
-      {{{"DISPLAY", ":99"}, {"RUZOZAZE_UI", "tty"}}, none + "\r\x1b[K"},
-      {{{"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}}, none},
-      {{{"WAYLAND_DISPLAY", ""}}, none},  // no display named: the module is not even loaded
-      {{{"RUZOZAZE_UI", "gtk"}, {"DISPLAY", ":99"}, {"FAKE_GTK_NO_DISPLAY", "1"}},
-       "RUZOZAZE_UI=gtk cannot be used: no display can be opened.\n"},
-      {{{"RUZOZAZE_UI", "curses"}},
-       "RUZOZAZE_UI=curses cannot be used: it must be gtk, tty or none.\n"},
-  };
-  for (const auto& [env, output] : cases) {
-    options.env = env;
-    RunResult run = RunProgram(options);
-    EXPECT_EQ(run.exitCode, run.out.empty() ? 2 : 0);
-    EXPECT_EQ(run.out + run.err, output);
-  }
-  std::filesystem::remove(dir / "ruzozaze-gtk.so");
-  options.env = {{"RUZOZAZE_UI", "gtk"}};
-  EXPECT_EQ(RunProgram(options).err, "RUZOZAZE_UI=gtk cannot be used: the GTK module " +
-                                         std::filesystem::canonical(dir.path()).string() +
-                                         "/ruzozaze-gtk.so cannot be loaded.\n");
-}
 
 // Without a user interface, SIGINT and SIGTERM while the dialog is shown are a confirmed Cancel,
 // taken at the next pump; once the dialog is hidden the signal has its usual effect again, and
