@@ -139,11 +139,6 @@ TEST_F(HostileInputTest, BigInputsAreReadInFullInBoundedMemory) {
                     100000) +
            "</tv>",
        0, "", "earlier0,after|Show 0,Show 1,After", 24 * 1024, "after\r\n"},
-      // The last programme of a slot replaces the others.
-      {"one_slot.xml",
-       kHead + kAfter + Repeated(slot + "><title>Replaced</title></programme>\n", 10000) + slot +
-           "><title>Last</title></programme></tv>",
-       0, "", "earlier0,after|Show 0,Show 1,After,Last"},
   });
 }
 

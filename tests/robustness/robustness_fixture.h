@@ -1,10 +1,8 @@
 // The fixture of the fault tests: the end-to-end fixture, plus generated listings, a guide
-// imported before the run under test, a dump of the guide, and runs in the background.
+// imported before the run under test, and the database's integrity check.
 #pragma once
 
 #include <stdio.h>
-
-#include <future>
 
 #include "tests/support/program_fixture.h"
 
@@ -51,10 +49,6 @@ class RobustnessTest : public ProgramTest {
   }
 
   bool IntegrityOk() const { return Value("PRAGMA integrity_check") == "ok"; }
-
-  std::future<testing_support::RunResult> Background(const std::vector<std::string>& args) {
-    return std::async(std::launch::async, [this, args] { return Run(args); });
-  }
 };
 
 }  // namespace robustness

@@ -46,10 +46,8 @@ inline std::string SampleTestName(const ::testing::TestParamInfo<std::string>& i
 
 // True when xmllint finds the file well-formed.
 inline bool IsWellFormed(const std::string& file) {
-  RunOptions options;
-  options.program = FindOnPath("xmllint");
-  options.args = {"--noout", "--nonet", file};
-  return RunProgram(options).exitCode == 0;
+  return RunProgram({FindOnPath("xmllint"), {"--noout", "--nonet", file}, {}, {}, {}}).exitCode ==
+         0;
 }
 
 }  // namespace testing_support
@@ -77,9 +75,12 @@ class ProgramTest : public ::testing::Test {
     options.args = std::move(args);
     options.env = std::move(env);
     options.cwd = work;
-    options.env.insert({{"RUZOZAZE", program}, {"RUZOZAZE_UI", "none"}});
-    options.env.merge(Environment());
-    options.unset = kUnset;
+    options.env.insert({{"RUZOZAZE", program},
+                        {"RUZOZAZE_UI", "none"},
+                        {"GLIMMERBOX_EPG_DB", database},
+                        {"GLIMMERBOX_REGISTRY", registry},
+                        {"HOME", dir.path()}});
+    options.unset = {"XDG_DATA_HOME", "DISPLAY", "WAYLAND_DISPLAY"};
     return options;
   }
 
@@ -106,13 +107,6 @@ class ProgramTest : public ::testing::Test {
   long Count(const std::string& table) const {
     return std::stol(Value("SELECT count(*) FROM " + table));
   }
-
-  std::map<std::string, std::string> Environment() const {
-    return {
-        {"GLIMMERBOX_EPG_DB", database}, {"GLIMMERBOX_REGISTRY", registry}, {"HOME", dir.path()}};
-  }
-  inline static const std::vector<std::string> kUnset = {"XDG_DATA_HOME", "DISPLAY",
-                                                         "WAYLAND_DISPLAY"};
 
   testing_support::TempDir dir;
   std::string program = testing_support::CopyProgram(dir);

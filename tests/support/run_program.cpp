@@ -46,8 +46,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 PreparedCommand::PreparedCommand(const RunOptions& options)
     : args_{options.program.empty() ? RUZOZAZE_BINARY : options.program},
       environment_(ChildEnvironment(options)),
-      cwd_(options.cwd),
-      stdin_(options.stdinFile) {
+      cwd_(options.cwd) {
   args_.insert(args_.end(), options.args.begin(), options.args.end());
   argv_ = Pointers(args_);
   envp_ = Pointers(environment_);
@@ -55,7 +54,7 @@ PreparedCommand::PreparedCommand(const RunOptions& options)
 
 void PreparedCommand::Exec(int outFd, int errFd) const {
   if (outFd >= 0) {
-    dup2(open(stdin_.c_str(), O_RDONLY | O_CLOEXEC), 0);
+    dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
   }

@@ -20,7 +20,6 @@ struct RunOptions {
   std::map<std::string, std::string> env;  // set on top of the test's environment
   std::vector<std::string> unset;          // removed from it ("logging" always is)
   std::string cwd;
-  std::string stdinFile = "/dev/null";
 };
 
 RunResult RunProgram(const RunOptions& options);
@@ -31,13 +30,13 @@ RunResult RunProgram(const RunOptions& options);
 class PreparedCommand {
  public:
   explicit PreparedCommand(const RunOptions& options);
-  // In the child: the standard streams (input from the options' file) unless `outFd` is -1, the
-  // folder, then the program; exits with 127 when it cannot be started.
+  // In the child: the standard streams (input from /dev/null) unless `outFd` is -1, the folder,
+  // then the program; exits with 127 when it cannot be started.
   [[noreturn]] void Exec(int outFd = -1, int errFd = -1) const;
 
  private:
   std::vector<std::string> args_, environment_;
-  std::string cwd_, stdin_;
+  std::string cwd_;
   std::vector<char*> argv_, envp_;
 };
 

