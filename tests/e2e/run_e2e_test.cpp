@@ -47,6 +47,19 @@ class RunTest : public ProgramTest {
           "<programme channel=\"p\" start=\"2026\"><title>t</title></programme>"
           "<group><channel id=\"deep\"/></group></tv>");
     Write("none.xml", "<tv><programme channel=\"p\"><title>t</title></programme></tv>");
+    const std::string on = "<programme start=\"20990102000000\" stop=\"20990102010000\" channel=";
+    Write("services.xml", R"(<tv supplier="Listings Inc">
+<channel id="bare"/>
+<channel id="full"><display-name>Full One</display-name><display-name>Voll</display-name>
+<icon src="f.png"/><icon src="o.png"/></channel>
+<channel id="nosrc"><icon/></channel>
+<channel id="emptysrc"><display-name></display-name><icon src=""/></channel>
+<channel id="Bare"/>
+)" + on + "\"full\"><title>Mapped</title></programme>" +
+                              on + "\"channel_one\"><title>Stored</title></programme>" + on +
+                              "\"ghost\"><title>Ghost</title></programme></tv>\n");
+    Write("guide.xml",
+          "<guide supplier=\"Other\">" + on + "\"x\"><title>X</title></programme></guide>");
     Write("list.txt", "channel_two\r\n \t\r\n\nchannel_one\nnot-a-service\nchannel_two\n");
     testing_support::WriteFile(
         registry,
@@ -109,6 +122,27 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
         "channel_two|Channel Two|NULL|2099-01-01 14:30:00|2099-01-01 15:30:00|XMLTV data read "
         "from: two.xml"},
        "channel_one\r\nchannel_two\r\n");
+  // A channel with an id becomes a service: its first display name (else its id) and first icon.
+  // A programme's service is a channel read, else one stored before, else none; its provider is
+  // the supplier of a <tv> root, else XMLTV, one row for each. The dialog shows each step and
+  // each title.
+  Step({"/Logging:101", "services.xml"}, 0, "", {},
+       "SELECT channel_id, name, icon FROM services WHERE channel_id NOT LIKE 'channel_%'",
+       {"bare|bare|NULL", "full|Full One|f.png", "nosrc|nosrc|NULL", "emptysrc||NULL",
+        "Bare|Bare|NULL"},
+       "bare\r\nfull\r\nnosrc\r\nemptysrc\r\nBare\r\n");
+  const std::string shown = " TRACE: CProgressDialog::AddString: ";
+  Step({"/Logging:101", "guide.xml"}, 0, "",
+       {shown + "Opening database...\r\n", shown + "Removing old entries from database...\r\n",
+        shown + "Initialising database...\r\n", shown + "Building XML tree...\r\n", shown + "X\r\n",
+        shown + "Saving database...\r\n"},
+       "SELECT p.title, s.channel_id, v.name, v.url, (SELECT count(*) FROM providers) FROM "
+       "schedule_entries e JOIN programs p ON p.id = e.program_id LEFT JOIN services s ON s.id = "
+       "e.service_id JOIN providers v ON v.id = e.provider_id WHERE e.start_time LIKE "
+       "'2099-01-02%' ORDER BY 1",
+       {"Ghost|NULL|Listings Inc|NULL|2", "Mapped|full|Listings Inc|NULL|2",
+        "Stored|channel_one|Listings Inc|NULL|2", "X|NULL|XMLTV|https://xmltv.org|2"},
+       "");
   // The summary counts every outcome once and stays off the screen of unattended runs (the
   // entries are the model's in SampleTest). A whole clean waits for a file that can be read.
   const std::string guide =
@@ -121,6 +155,13 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
        guide, {"one|10|3"}, "one\r\n");
   Step({"/Logging:301", "/c", "folder.xml"}, -1, "",
        {" ERROR: Cannot read XMLTV file 'folder.xml'"}, guide, {"one|10|3"}, "");
+  // With nowhere to keep the guide, not even a whole clean can be asked for.
+  EXPECT_EQ(
+      Run({"/Logging:301", "/c", "two.xml"}, {{"GLIMMERBOX_EPG_DB", ""}, {"HOME", ""}}).exitCode,
+      -1);
+  EXPECT_TRUE(LogShows(" ERROR: Failed to clean database\r\n") &&
+              LogShows(" USERALERT: Unrecoverable internal error: Cannot open EPG database.\r\n"))
+      << LogText();
 }
 
 // On a terminal the prompt asks for the missing file, and its cancel ends the run as a success;

@@ -91,6 +91,7 @@ TEST_P(SampleTest, ImportAndExtractGiveTheModelsGuideFromEveryForm) {
   // UTC stamps stay as they are, so the model need not know the machine's zone.
   auto r = Run({"/Logging:101", file}, {{"TZ", "UTC0"}});
   EXPECT_EQ(r.exitCode, exitCode) << r.err;
+  EXPECT_TRUE(exitCode != 0 || LogShows(" TRACE: Removing entries older than 0 days\r\n"));
   EXPECT_EQ(StoredEntries(database), ModelLines("entries", file));
   EXPECT_EQ(StoredPrograms(database, LogText()), ModelLines("programs", file));
   EXPECT_EQ(ChannelsText(), expected);
