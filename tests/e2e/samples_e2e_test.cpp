@@ -119,7 +119,7 @@ std::vector<std::string> ListingsFiles() {
   return files;
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(ListingsFiles()),
-                         testing_support::SampleTestName);
+// Numbered cases: the test listing shows the file of each.
+INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(ListingsFiles()));
 
 }  // namespace

@@ -25,7 +25,6 @@ TEST(Registry, TheValueIsFoundAsTheImportLooksItUp) {
       {"HKEY_CURRENT_USER\\" + epg, "\"Old data days\"=dword:1\n", "2"},
       {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=dword:xyz\n\"Old data days \"=dword:1\n",
        "0 2 0"},
-      {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=hex:01\n", "0 2 0"},
       {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"ab\"\n", "0 0 25185"},
       {"HKEY_LOCAL_MACHINE\\" + epg, "\"Old data days\"=\"C:\\\\a \\\"b\\\"\"\n", "0 234 0"},
   };

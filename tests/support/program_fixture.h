@@ -7,7 +7,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,15 +32,6 @@ inline std::vector<std::string> SampleFiles() {
   }
   std::sort(files.begin(), files.end());
   return files;
-}
-
-// A listings file's test name: its name without folder and extension, other characters than
-// letters and digits '_'.
-inline std::string SampleTestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = std::filesystem::path(info.param).stem().string();
-  std::replace_if(
-      name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
-  return name;
 }
 
 // True when xmllint finds the file well-formed.
