@@ -1,5 +1,5 @@
-// The entry point: the log first, then the localisation engine, COM and the user interface, the
-// run itself, and the teardown in reverse.
+// The entry point: the log first, then the localisation engine and COM, the run itself, and the
+// teardown in reverse.
 #include "app/run.h"
 #include "diag/log.h"
 #include "epgdb/component.h"
@@ -7,7 +7,6 @@
 #include "platform/command_line.h"
 #include "platform/localisation.h"
 #include "platform/memory.h"
-#include "platform/ui/backend_choice.h"
 #include "resources/resources.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +25,7 @@ int main(int argc, char** argv) {
   }
   CoInitialize(nullptr);
   epgdb::RegisterComponent();
-  int result = platform::ui::ChooseBackend() ? Run(tail, 0) : -1;
+  int result = Run(tail, 0);
   CoUninitialize();
   return result;
 }

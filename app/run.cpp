@@ -2,12 +2,14 @@
 
 #include "app/command_line_parser.h"
 #include "app/file_choice.h"
+#include "app/information_request.h"
 #include "app/usage.h"
 #include "diag/log.h"
 #include "extract/services_parser.h"
 #include "import/epg_database.h"
 #include "platform/debug_output.h"
 #include "platform/file.h"
+#include "platform/ui/backend_choice.h"
 #include "platform/ui/ui.h"
 #include "resources/resources.h"
 #include "ui/progress_dialog.h"
@@ -42,6 +44,10 @@ int FailWithoutListingsFile(const std::string* named, const std::string& problem
 int Run(const std::string&, int) {
   CommandLineParser parser;
   LogParameters(parser);
+  if (AnswerInformationRequest(parser))
+    return 0;
+  if (!platform::ui::ChooseBackend())
+    return -1;
   if (parser.HasParameter("H")) {
     ShowUsage();
     return 0;

@@ -8,11 +8,12 @@
 
 class CProgressDialog;
 
-// Lists the parameters in the log, shows the usage box for /h, else fills the options, takes the
-// listings file from the first argument or the file-open dialog and runs the job. Returns the
-// exit code: 0 on success (also after the usage box or a dismissed dialog), -1 when a job on a
-// file named on the command line failed or, with nobody to ask, no file named exists, -2 when a
-// job on a file chosen in the dialog failed.
+// Lists the parameters in the log and answers --help, -? or --version; else chooses the user
+// interface, shows the usage box for /h, else fills the options, takes the listings file from the
+// first argument or the file-open dialog and runs the job. Returns the exit code: 0 on success
+// (also after an answer, the usage box or a dismissed dialog), -1 when the user interface forced
+// cannot be had, a job on a file named on the command line failed or, with nobody to ask, no file
+// named exists, -2 when a job on a file chosen in the dialog failed.
 int Run(const std::string& commandLineTail, int showState);
 
 // Shows the progress dialog around the extraction or the import, and after an import that read

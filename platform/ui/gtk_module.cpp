@@ -1,16 +1,23 @@
 #include "platform/ui/gtk_module.h"
 
 #include "platform/environment.h"
+#include "platform/file.h"
 #include "platform/library.h"
 
 namespace platform::ui {
 namespace {
 
+// Beside the program in a build folder; installed, the program is in bin/ and the module in
+// lib/ruzozaze/ beside it. Where neither holds the module, the path beside the program.
 std::string ModulePath() {
   std::string program;
   if (!GetModuleFileName(&program))
     return kGtkModuleFile;
-  return program.substr(0, program.rfind('/') + 1) + kGtkModuleFile;
+  std::string folder = program.substr(0, program.rfind('/') + 1);
+  std::string beside = folder + kGtkModuleFile;
+  std::string parent = folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
+  std::string installed = parent + "lib/ruzozaze/" + kGtkModuleFile;
+  return !FileExists(beside) && FileExists(installed) ? installed : beside;
 }
 
 bool Named(const char* variable) {

@@ -1,5 +1,6 @@
-// The gtk backend lives in the module ruzozaze-gtk.so beside the program, loaded only when that
-// backend is wanted, so the program itself never links GTK. The module exports
+// The gtk backend lives in the module ruzozaze-gtk.so beside the program (or, installed, in
+// lib/ruzozaze/ beside its bin/), loaded only when that backend is wanted, so the program itself
+// never links GTK. The module exports
 //   extern "C" platform::ui::Backend* RuzozazeCreateGtkBackend();
 // which returns a new backend, or null when no display can be opened.
 #pragma once

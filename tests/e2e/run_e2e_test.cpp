@@ -122,6 +122,10 @@ TEST_F(RunTest, CommandLinesGiveTheirExitCodeLogChannelsAndRows) {
         "channel_two|Channel Two|NULL|2099-01-01 14:30:00|2099-01-01 15:30:00|XMLTV data read "
         "from: two.xml"},
        "channel_one\r\nchannel_two\r\n");
+  // An unknown option is listed in the log and changes nothing.
+  Step({"/Logging:101", "--frobnicate", "two.xml"}, 0, "",
+       {" TRACE: Commandline argument: '-FROBNICATE' => ''", " TRACE: Import summary: 2 channels"},
+       "SELECT count(*) FROM services", {"2"}, "");
   // A channel with an id becomes a service: its first display name (else its id) and first icon.
   // A programme's service is a channel read, else one stored before, else none; its provider is
   // the supplier of a <tv> root, else XMLTV, one row for each. The dialog shows each step and
@@ -216,6 +220,19 @@ TEST_F(RunTest, LogFileAndUsage) {
   std::string trace = testing_support::ReadFile(dir / "trace.txt");
   EXPECT_TRUE(trace.starts_with(stars));
   EXPECT_NE(trace.find("Running time "), std::string::npos);
+
+  // The answers on standard output need no user interface, not even a forced one that fails.
+  const std::string usage = std::string("Command line options\n") + kUsage;
+  const std::pair<const char*, std::string> answers[] = {
+      {"--help", usage}, {"-?", usage}, {"--Version", "ruzozaze "}};
+  for (const char* ui : {"none", "tty", "gtk"}) {
+    for (const auto& [option, answer] : answers) {
+      testing_support::RunResult r = Run({option, "two.xml"}, {{"RUZOZAZE_UI", ui}});
+      EXPECT_EQ(r.exitCode, 0) << ui << option;
+      EXPECT_TRUE(r.out.starts_with(answer) && r.err.empty()) << ui << option << r.out << r.err;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(database));
 }
 
 }  // namespace
