@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package with Debian's compiler flags and without the tests, into build-deb/
-# (or the folder given, with the CMake options given after it), then checks it: lintian, the
-# systemd units and the desktop entry. Prints the package's path last.
+# (or the folder given, with the CMake options given after it), and checks it
+# (scripts/check-package.sh). Prints the package's path last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh dpkg-dev file lintian desktop-file-utils systemd
+bash scripts/install-deps.sh dpkg-dev
 dir="${1:-build-deb}"
 shift || true
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -15,11 +15,4 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DRUZOZAZE_BUILD_TESTS=OFF \
   -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \
   -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
-rm -f "$dir"/ruzozaze_*.deb
-(cd "$dir" && cpack -G DEB >/dev/null)
-deb=$(ls "$dir"/ruzozaze_*.deb)
-lintian --fail-on error,warning "$deb"
-MANPATH="$dir/packaging/man:" systemd-analyze verify packaging/ruzozaze-import.service \
-  packaging/ruzozaze-import.timer
-desktop-file-validate packaging/ruzozaze.desktop
-echo "$deb"
+bash scripts/check-package.sh "$dir"
