@@ -7,8 +7,8 @@
 namespace platform::ui {
 namespace {
 
-// Beside the program in a build folder; installed, the program is in bin/ and the module in
-// lib/ruzozaze/ beside it. Where neither holds the module, the path beside the program.
+// Beside the program in a build folder; installed under a prefix, the program is in bin/ and the
+// module in lib/ruzozaze/. Where neither holds the module, the path beside the program.
 std::string ModulePath() {
   std::string program;
   if (!GetModuleFileName(&program))
