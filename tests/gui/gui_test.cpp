@@ -192,9 +192,11 @@ TEST_F(GuiTest, TheAlertCountsDownUntilAKeyIsPressed) {
     SCOPED_TRACE(pressed ? "a key pressed" : "left alone");
     running =
         Launch({small}, {{"GLIMMERBOX_EPG_DB", dir / "file/epg.sqlite"}, {"RUZOZAZE_UI", ""}});
-    std::string box = WaitForWindow("^15 - " + program + "$", kAppear);
+    // On a loaded machine the box may come up after its first second.
+    std::string box = WaitForWindow("^1[0-5] - " + program + "$", kAppear);
     ASSERT_NE(box, "");
-    EXPECT_EQ(WaitForWindow("^14 - ", 3), box);
+    std::string next = std::to_string(std::stoi(X({"getwindowname", box})) - 1);
+    EXPECT_EQ(WaitForWindow("^" + std::string(next.size() < 2, '0') + next + " - ", 3), box);
     if (pressed) {
       Key(box, "ctrl+c");
       EXPECT_EQ(WaitForWindow("^" + program + "$", 3), box);
