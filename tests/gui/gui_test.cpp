@@ -45,9 +45,13 @@ class GuiTest : public ProgramTest {
       GTEST_SKIP() << "Xvfb and xdotool are needed for the GUI tests";
     std::filesystem::copy_file(RUZOZAZE_GTK_MODULE, dir / "ruzozaze-gtk.so");
     testing_support::WriteFile(small, kSmallListings);
-    // The shell prints its process id, which Xvfb takes over, then Xvfb its display number.
+    // The shell prints its process id, which Xvfb takes over, then Xvfb its display number. Without
+    // -noreset the server resets whenever its last client leaves, as each xdotool call does, and
+    // a program connecting meanwhile finds no display.
     xvfb = popen(
-        "echo $$ && exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null", "re");
+        "echo $$ && exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset "
+        "2>/dev/null",
+        "re");
     int number = -1;
     ASSERT_EQ(fscanf(xvfb, "%d %d", &xvfbPid, &number), 2) << "Xvfb did not start";
     display = ":" + std::to_string(number);
