@@ -1,25 +1,15 @@
 #include "app/information_request.h"
 
+#include "app/usage.h"
 #include "platform/standard_output.h"
-#include "resources/resources.h"
-
-namespace {
-
-// The usage box's caption and text, as the box prints them without a user interface.
-std::string UsageText() {
-  std::string caption;
-  std::string text;
-  LoadString(IDS_USAGE_CAPTION, &caption);
-  LoadString(IDS_USAGE_TEXT, &text);
-  return caption + "\n" + text + "\n";
-}
-
-}  // namespace
+#include "platform/ui/none/none_backend.h"
 
 bool AnswerInformationRequest(const CommandLineParser& parser) {
-  // "--help" reaches the parser as the option "-help".
+  // "--help" reaches the parser as the option "-help". The usage box without a user interface
+  // is the usage text on standard output.
   if (parser.HasParameter("-help") || parser.HasParameter("?")) {
-    platform::WriteStandardOutput(UsageText());
+    platform::ui::InstallBackend(std::make_unique<platform::ui::NoneBackend>());
+    ShowUsage();
     return true;
   }
   if (parser.HasParameter("-version")) {
