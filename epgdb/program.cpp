@@ -4,18 +4,11 @@
 #include "platform/com/bstr.h"
 
 namespace epgdb {
-Program::Program(std::shared_ptr<Session> session) : session_(std::move(session)) {
-  // The id cell and the first values share one block: the writer thread frees it, which makes
-  // it dear to allocate here. Values that replace these later (copies) are blocks of their own.
-  struct Row {
-    int64_t id = 0;
-    Values values;
-  };
-  auto row = std::make_shared<Row>();
-  id_ = IdCell(row, &row->id);
-  values_ = std::shared_ptr<Values>(row, &row->values);
-  // Room for the texts of most programmes, so that they are not moved as they grow; a block of
-  // under 1 KiB, which the allocator keeps apart from its large ones and hands out again at once.
+Program::Program(std::shared_ptr<Session> session)
+    : session_(std::move(session)),
+      id_(std::make_shared<int64_t>(0)),
+      values_(std::make_shared<Values>()) {
+  // Room for the texts of most programmes, so that they are not moved as they grow.
   values_->texts.reserve(496);
 }
 

@@ -33,7 +33,9 @@ HRESULT ScheduleEntries::Add(BSTR slotKey, IScheduleEntry** entry) {
 
 HRESULT ScheduleEntries::RemoveOlderThan(LONG days) {
   lastAdded_.Reset();
-  session_->WritePending();
+  // Entries handed over before are written first: their writes may wait in the writer's window
+  // while the delete runs.
+  session_->Settle();
   if (days < 0 || !session_->Writable())
     return S_FALSE;
   std::optional<std::string> before = LocalTimeDaysAgo(days);

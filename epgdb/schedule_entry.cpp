@@ -180,11 +180,9 @@ ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
   state_->row = std::move(row);
 }
 
-ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey)
+ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string_view slotKey)
     : session_(std::move(session)), state_(std::make_shared<EntryState>()), lookUpPending_(true) {
-  // The room for the key as UTF-8 (three bytes at most for a unit) is made here, where it is freed.
-  state_->row.slotKey.reserve(3 * slotKey.size());
-  state_->givenKey = std::move(slotKey);
+  state_->row.slotKey = platform::Utf16ToUtf8(slotKey);
   state_->lookUp = true;
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
@@ -290,14 +288,21 @@ void ScheduleEntry::HandOverChanges() {
 template <typename Task>
 void ScheduleEntry::Post(Task task) {
   lookUpPending_ = false;
-  session_->Post([session = session_.get(), state = state_, task = std::move(task)]() mutable {
-    if (state->lookUp) {
-      state->lookUp = false;
-      state->row.slotKey.assign(platform::Utf16ToUtf8(state->givenKey));
+  auto write = [session = session_.get(), state = state_, task = std::move(task)]() mutable {
+    if (std::exchange(state->lookUp, false))
       LookUp(*session, *state);
-    }
     task(*session, *state);
-  });
+  };
+  // The entry's writes run in its service's group. Where the service is not known, or another
+  // than that of the writes handed over before, everything handed over runs first instead.
+  if (!known_.serviceId || (group_ && *group_ != *known_.serviceId)) {
+    session_->Drain();
+    group_.reset();
+  }
+  if (!known_.serviceId)
+    return session_->Post(std::move(write));
+  group_ = known_.serviceId;
+  session_->Post(std::move(write), *group_);
 }
 
 void ScheduleEntry::Write() {

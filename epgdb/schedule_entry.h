@@ -40,9 +40,7 @@ struct EntryState {
   EntryRow row;
   bool changed = false;
   bool moved = false;
-  // The slot key as given, while the stored row is still to be looked up.
-  std::u16string givenKey;
-  bool lookUp = false;
+  bool lookUp = false;  // the stored row of the slot key is still to be looked up
 };
 
 // The setters' changes since they were last handed over; unset fields did not change. Times are
@@ -66,7 +64,7 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   ScheduleEntry(std::shared_ptr<Session> session, EntryRow row);
   // The entry of the slot key: the writer looks the stored row up, empties it of its added
   // programs, or else the entry will be inserted.
-  ScheduleEntry(std::shared_ptr<Session> session, std::u16string slotKey);
+  ScheduleEntry(std::shared_ptr<Session> session, std::u16string_view slotKey);
   ~ScheduleEntry() override;
 
   // Hands over the writes of the other pending items, so that a search sees them, leaving this
@@ -106,6 +104,9 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   std::shared_ptr<Session> session_;
   std::shared_ptr<EntryState> state_;  // the writer's once a write is handed over
   bool lookUpPending_ = false;         // no write handed over yet looks the stored row up
+  // The group of the writes handed over, while some may not have run. A stored row found under
+  // the slot key is of the entry's service: the key names the channel.
+  std::optional<int64_t> group_;
   EntryChanges changes_;
   Place known_;
   ComPtr<Program> program_;

@@ -10,10 +10,11 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
 
-// The page cache in KiB (negative, as the pragma takes it): large enough for the indexes an
-// import touches, small enough to keep the whole import in bounded memory.
+// The page cache in KiB (negative, as the pragma takes it): large enough for the index pages a
+// run of one service's entries touches (the writer runs them together), small enough to keep
+// the whole import, the writer's waiting entries included, in bounded memory.
 constexpr char kPragmas[] =
-    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -4096;";
+    "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA cache_size = -3072;";
 
 }  // namespace
 

@@ -10,6 +10,9 @@ namespace {
 // the queue holds (the values of the programmes waiting) stays under a MiB.
 constexpr size_t kBatchSize = 256;
 constexpr size_t kMaxBatches = 2;
+// Grouped tasks hold little (an entry's key, ids and times): the window spreads over the
+// services of a large guide, so that a group run is more than a task or two.
+constexpr size_t kWindowSize = 4096;
 
 }  // namespace
 
@@ -25,38 +28,38 @@ Writer::~Writer() {
   thread_.join();
 }
 
-void Writer::Post(Task task) {
-  filling_.push_back(std::move(task));
+void Writer::Queue(Queued queued) {
+  filling_.tasks.push_back(std::move(queued));
   DestroySomeRan();
-  if (filling_.size() >= kBatchSize)
+  if (filling_.tasks.size() >= kBatchSize)
     HandOver();
 }
 
-void Writer::KeepToDestroy(std::vector<Batch> ran) {
+void Writer::KeepToDestroy(std::vector<Task> ran) {
   if (dead_ == dying_.size()) {
     dying_.clear();
     dead_ = 0;
   }
-  for (Batch& batch : ran)
-    std::move(batch.begin(), batch.end(), std::back_inserter(dying_));
+  std::move(ran.begin(), ran.end(), std::back_inserter(dying_));
 }
 
 void Writer::DestroySomeRan() {
-  for (size_t end = std::min(dead_ + 2, dying_.size()); dead_ < end;)
+  for (size_t end = std::min(dead_ + 4, dying_.size()); dead_ < end;)
     dying_[dead_++] = nullptr;
 }
 
 void Writer::HandOver() {
-  std::vector<Batch> ran;
+  std::vector<Task> ran;
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return queue_.size() < kMaxBatches; });
   ran.swap(ran_);
-  bool wake = !filling_.empty() && !busy_;
-  if (!filling_.empty()) {
+  bool wake = !filling_.tasks.empty() || filling_.drain;
+  if (wake) {
     queue_.push_back(std::move(filling_));
     filling_ = {};
-    filling_.reserve(kBatchSize);
+    filling_.tasks.reserve(kBatchSize);
   }
+  wake = wake && !busy_;
   lock.unlock();
   if (wake)
     wake_.notify_one();
@@ -64,8 +67,9 @@ void Writer::HandOver() {
 }
 
 void Writer::Drain() {
+  filling_.drain = true;
   HandOver();
-  std::vector<Batch> ran;
+  std::vector<Task> ran;
   std::unique_lock lock(mutex_);
   done_.wait(lock, [this] { return queue_.empty() && !busy_; });
   ran.swap(ran_);
@@ -84,18 +88,52 @@ void Writer::Run() {
     busy_ = true;
     lock.unlock();
     done_.notify_all();
-    for (Task& task : batch) {
-      try {
-        task();
-      } catch (...) {
-        failed_ = true;
-      }
-    }
+    std::vector<Task> ran;
+    RunBatch(batch, &ran);
     lock.lock();
-    ran_.push_back(std::move(batch));
+    std::move(ran.begin(), ran.end(), std::back_inserter(ran_));
     busy_ = false;
     done_.notify_all();
   }
+}
+
+void Writer::RunBatch(Batch& batch, std::vector<Task>* ran) {
+  for (Queued& queued : batch.tasks) {
+    if (!queued.group) {
+      RunTask(queued.task, ran);
+      continue;
+    }
+    groups_[*queued.group].push_back(std::move(queued.task));
+    if (++waiting_ >= kWindowSize)
+      RunGroup(LargestGroup(), ran);
+  }
+  if (batch.drain) {
+    for (auto& [group, tasks] : groups_)
+      RunGroup(tasks, ran);
+  }
+}
+
+std::vector<Writer::Task>& Writer::LargestGroup() {
+  auto largest = std::max_element(groups_.begin(), groups_.end(), [](auto& a, auto& b) {
+    return a.second.size() < b.second.size();
+  });
+  return largest->second;
+}
+
+void Writer::RunGroup(std::vector<Task>& tasks, std::vector<Task>* ran) {
+  for (Task& task : tasks)
+    RunTask(task, ran);
+  waiting_ -= tasks.size();
+  tasks.clear();
+}
+
+void Writer::RunTask(Task& task, std::vector<Task>* ran) {
+  try {
+    task();
+  } catch (...) {
+    failed_ = true;
+  }
+  ran->push_back(std::move(task));
 }
 
 }  // namespace epgdb

@@ -1,11 +1,13 @@
 // One import is one transaction: what is not saved is never seen, not while the import runs, nor
 // after Close; a clean and old entries go with the import that saves. Its writes run on the
-// writer thread in the order they were handed over, and one that fails makes the Save fail.
+// writer thread in the order they were handed over, within their group, and one that fails makes
+// the Save fail.
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <map>
 #include <new>
-#include <numeric>
+#include <vector>
 
 #include "epgdb/session.h"
 #include "tests/epgdb/test_database.h"
@@ -91,20 +93,25 @@ TEST_F(TransactionTest, OnlyWhatAnImportSavedIsSeen) {
             "0");
 }
 
-TEST_F(TransactionTest, TasksRunInOrderAndAFailureOnTheWriterThreadFailsTheSave) {
+TEST_F(TransactionTest, TasksRunInOrderOfTheirGroupAndAFailureOnTheWriterThreadFailsTheSave) {
   for (bool fail : {false, true}) {
-    std::vector<int> done, expected(50000);  // written by the writer thread, read after Save
-    std::iota(expected.begin(), expected.end(), 0);
-    expected.push_back(-1);
+    // Tasks run by group (-1: ungrouped), written by the writer thread, read after Save.
+    std::map<int, std::vector<int>> done, expected;
     std::shared_ptr<epgdb::Session> session = epgdb::Session::Open(db_);
     ASSERT_NE(session, nullptr);
     session->SetMetadata("source_description", fail ? "lost" : "kept");
-    // Far more tasks than the queue holds: Post must wait for room, never drop or reorder.
-    for (int i = 0; i < 50000; ++i)
-      session->Post([&done, i] { done.push_back(i); });
+    // Far more tasks than the queue and the window hold: Post must wait for room, never drop a
+    // task or reorder those of a group.
+    for (int i = 0; i < 50000; ++i) {
+      int group = i % 4 == 0 ? -1 : i % 7;
+      expected[group].push_back(i);
+      auto task = [&done, i, group] { done[group].push_back(i); };
+      group < 0 ? session->Post(task) : session->Post(task, group);
+    }
     if (fail)
       session->Post([] { throw std::bad_alloc(); });
-    session->Post([&done] { done.push_back(-1); });  // run after a failed task too
+    session->Post([&done] { done[-1].push_back(-1); });  // run after a failed task too
+    expected[-1].push_back(-1);
     EXPECT_EQ(session->Save() < 0, fail);
     EXPECT_EQ(done, expected);
     session->Close();

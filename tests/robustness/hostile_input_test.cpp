@@ -13,8 +13,9 @@ struct Case {
   std::string file, content;  // a file of the corpus when there is no content
   int exitCode;
   std::string error;  // the XML error behind the file's name in the log
-  std::string guide;  // channel ids, '|', the entries' titles; "" for a database without tables
-  long maxKiB = 0;    // 0: not measured
+  // Channel ids, '|', the entries' titles in the file's order; "" for a database without tables.
+  std::string guide;
+  long maxKiB = 0;             // 0: not measured
   std::string extracted = "";  // when set, extraction too, and the channels.txt it writes
 };
 
@@ -68,7 +69,7 @@ class HostileInputTest : public RobustnessTest {
       EXPECT_EQ(Value("SELECT (SELECT group_concat(channel_id) FROM (SELECT channel_id FROM "
                       "services ORDER BY id)) || '|' || (SELECT coalesce(group_concat(title), '') "
                       "FROM (SELECT p.title FROM schedule_entries e LEFT JOIN programs p ON p.id "
-                      "= e.program_id ORDER BY e.id))"),
+                      "= e.program_id ORDER BY e.program_id))"),
                 c.guide);
     }
   }
