@@ -103,28 +103,24 @@ void Writer::RunBatch(Batch& batch, std::vector<Task>* ran) {
       RunTask(queued.task, ran);
       continue;
     }
-    groups_[*queued.group].push_back(std::move(queued.task));
+    auto [group, added] = groups_.try_emplace(*queued.group);
+    if (added)
+      oldest_.push_back(*queued.group);
+    group->second.push_back(std::move(queued.task));
     if (++waiting_ >= kWindowSize)
-      RunGroup(LargestGroup(), ran);
+      RunOldestGroup(ran);
   }
-  if (batch.drain) {
-    for (auto& [group, tasks] : groups_)
-      RunGroup(tasks, ran);
-  }
+  while (batch.drain && !oldest_.empty())
+    RunOldestGroup(ran);
 }
 
-std::vector<Writer::Task>& Writer::LargestGroup() {
-  auto largest = std::max_element(groups_.begin(), groups_.end(), [](auto& a, auto& b) {
-    return a.second.size() < b.second.size();
-  });
-  return largest->second;
-}
-
-void Writer::RunGroup(std::vector<Task>& tasks, std::vector<Task>* ran) {
+void Writer::RunOldestGroup(std::vector<Task>* ran) {
+  // Taken out of the map: a guide's thousands of services keep no room for tasks while idle.
+  std::vector<Task> tasks = std::move(groups_.extract(oldest_.front()).mapped());
+  oldest_.pop_front();
   for (Task& task : tasks)
     RunTask(task, ran);
   waiting_ -= tasks.size();
-  tasks.clear();
 }
 
 void Writer::RunTask(Task& task, std::vector<Task>* ran) {

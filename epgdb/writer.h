@@ -6,10 +6,11 @@
 // Order: ungrouped tasks run in the order they were handed over. A task of a group (the writes
 // of one service's rows) runs after the ungrouped tasks handed over before it and after the
 // earlier tasks of its group; tasks of other groups, and ungrouped tasks handed over later, may
-// run before it. The thread gathers grouped tasks by group; while more than a window's worth
-// wait, it runs the largest group. The index pages of a service are then visited once for many
-// of its entries, where a file that goes round the services programme by programme would touch
-// more pages than the cache holds, and each run is short, so the caller rarely waits for one.
+// run before it. The thread gathers grouped tasks by group; while a window's worth wait, it runs
+// the group that has waited longest, which in a file that goes round the services programme by
+// programme is one of the largest. The index pages of a service are then visited once for many
+// of its entries, where such a file would touch more pages than the cache holds, and each run is
+// short, so the caller rarely waits for one.
 //
 // A task is destroyed on the caller's thread, after it ran: what it holds was allocated there,
 // and memory freed on the thread that allocated it costs no lock shared by the two threads. The
@@ -69,8 +70,7 @@ class Writer {
   // The thread's: runs a batch's ungrouped tasks and gathers its grouped ones; the tasks run go
   // to *ran, for the caller to destroy.
   void RunBatch(Batch& batch, std::vector<Task>* ran);
-  std::vector<Task>& LargestGroup();
-  void RunGroup(std::vector<Task>& tasks, std::vector<Task>* ran);
+  void RunOldestGroup(std::vector<Task>* ran);
   void RunTask(Task& task, std::vector<Task>* ran);
 
   Batch filling_;  // the caller's batch, not yet handed over
@@ -81,8 +81,10 @@ class Writer {
   std::vector<Task> ran_;    // tasks run, for the caller to take back
   std::vector<Task> dying_;  // the caller's: tasks run, destroyed from dead_ on
   size_t dead_ = 0;
-  // The thread's: the grouped tasks waiting, by group, and how many they are.
+  // The thread's: the grouped tasks waiting, by group; the groups from the one that has waited
+  // longest; how many tasks wait.
   std::unordered_map<int64_t, std::vector<Task>> groups_;
+  std::deque<int64_t> oldest_;
   size_t waiting_ = 0;
   bool busy_ = false;  // the thread is running a batch
   bool stop_ = false;
