@@ -11,6 +11,7 @@ report (also written to OUT/results.md).
 """
 
 import argparse
+import contextlib
 import fcntl
 import gzip
 import os
@@ -25,6 +26,8 @@ import sys
 import tempfile
 import termios
 import time
+
+from pg_server import PostgresServer, server_bin
 
 BENCH = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(BENCH)
@@ -45,7 +48,10 @@ TIMED_ROWS = [
     ("gzip", "import of the gzip file, none"),
     ("extract", "extraction /x, none"),
     ("peer", "Python peer (peer_import.py)"),
+    ("postgres", "import into PostgreSQL on loopback, none"),
 ]
+# The only size with the PostgreSQL row.
+POSTGRES_SIZE = "100k"
 # Peak memory is checked for every job, backend and file form: (job, ui, form).
 MEMORY_CASES = [(job, ui, form) for job in ("import", "extract") for ui in ("none", "tty")
                 for form in ("pretty", "one-line", "gzip")]
@@ -184,8 +190,9 @@ class Runner:
             return db.execute("SELECT count(*) FROM programs").fetchone()[0] == 4
 
 
-def timed_round(runner, files, with_gzip):
-    """One run of every timed row on one size: {key: (wall, cpu, kib)}."""
+def timed_round(runner, files, with_gzip, postgres):
+    """One run of every timed row on one size: {key: (wall, cpu, kib)}. `postgres` is the server
+    for the PostgreSQL row, or None."""
     pretty = files["pretty"]
     results = {"xmlwf": runner.xmlwf(pretty)}
     filled = runner.database("first.sqlite")
@@ -196,6 +203,8 @@ def timed_round(runner, files, with_gzip):
         results["gzip"] = runner.import_file(files["gzip"], "none", runner.database("gz.sqlite"))
     results["extract"] = runner.extract(pretty, "none")
     results["peer"] = runner.peer(pretty)
+    if postgres is not None:
+        results["postgres"] = runner.import_file(pretty, "none", postgres.fresh_database("bench"))
     return results
 
 
@@ -219,7 +228,7 @@ def fmt(value, digits=2):
     return "%.*f" % (digits, value)
 
 
-def report(samples, memory, counts, with_gzip, machine, loads):
+def report(samples, memory, counts, skipped, machine, loads):
     lines = ["Machine: " + machine,
              "Load average before / after: %s / %s" % loads, "",
              "Times are medians of the wall-clock seconds (CPU: user + system); ratios are to "
@@ -240,8 +249,9 @@ def report(samples, memory, counts, with_gzip, machine, loads):
         base = medians[size]["xmlwf"][0]
         for key, label in TIMED_ROWS:
             if key not in medians[size]:
-                lines.append("| %s | %s | - | skipped: the program cannot read gzip yet |"
-                             " | | | |" % (size, label))
+                if key in skipped and (key != "postgres" or size == POSTGRES_SIZE):
+                    lines.append("| %s | %s | - | skipped: %s | | | | |" % (size, label,
+                                                                           skipped[key]))
                 continue
             wall, cpu, peak = medians[size][key]
             lines.append("| %s | %s | %d | %s | %s | %s | %s | %s |" % (
@@ -258,11 +268,11 @@ def report(samples, memory, counts, with_gzip, machine, loads):
                     kib = memory[size].get((job, ui, form))
                     cells.append("skipped" if kib is None else fmt(kib / 1024, 1))
                 lines.append("| %s | %s | %s | %s |" % (size, job, ui, " | ".join(cells)))
-    lines += ["", "Targets:", ""] + target_lines(medians, memory, with_gzip)
+    lines += ["", "Targets:", ""] + target_lines(medians, memory, skipped)
     return "\n".join(lines) + "\n"
 
 
-def target_lines(medians, memory, with_gzip):
+def target_lines(medians, memory, skipped):
     lines = []
 
     def check(text, value, limit, at_most=True):
@@ -280,13 +290,18 @@ def target_lines(medians, memory, with_gzip):
     check("extraction / xmlwf, %s" % size, m["extract"] / m["xmlwf"], 1.3)
     check("second import / first import, %s" % size, m["second"] / m["import"], 1.2)
     check("tty / none, %s" % size, m["tty"] / m["import"], 1.10)
-    if with_gzip:
+    if "gzip" in m:
         check("gzip import / plain import, %s" % size, m["gzip"] / m["import"], 1.25)
     check("peer / import, %s" % size, m["peer"] / m["import"], 1.9, at_most=False)
     worst = max(kib for cases in memory.values() for kib in cases.values() if kib is not None)
     check("largest peak memory of import and extraction, MiB", worst / 1024, 16)
-    lines.append("- PostgreSQL import / SQLite import, 100k: not measured (at most 2.00): the "
-                 "program has no PostgreSQL store yet")
+    postgres = medians.get(POSTGRES_SIZE, {})
+    if "postgres" in postgres:
+        check("PostgreSQL import / SQLite import, %s" % POSTGRES_SIZE,
+              postgres["postgres"][0] / postgres["import"][0], 2.0)
+    elif POSTGRES_SIZE in medians:
+        lines.append("- PostgreSQL import / SQLite import, %s: not measured (at most 2.00): %s"
+                     % (POSTGRES_SIZE, skipped["postgres"]))
     return lines
 
 
@@ -308,16 +323,22 @@ def main():
     try:
         runner = Runner(program, work)
         with_gzip = runner.reads_gzip()
+        skipped = {}
         if not with_gzip:
-            log("The program cannot read gzip-compressed files yet: the gzip rows are skipped")
+            skipped["gzip"] = "the program cannot read gzip yet"
+        if server_bin() is None:
+            skipped["postgres"] = "PostgreSQL is not installed"
         samples = {size: {} for size in runs}
-        for round_number in range(max(runs.values())):
-            for size in runs:
-                if round_number >= runs[size]:
-                    continue
-                log("Round %d, %s" % (round_number + 1, size))
-                for key, result in timed_round(runner, files[size], with_gzip).items():
-                    samples[size].setdefault(key, []).append(result)
+        with PostgresServer() if "postgres" not in skipped else contextlib.nullcontext() as pg:
+            for round_number in range(max(runs.values())):
+                for size in runs:
+                    if round_number >= runs[size]:
+                        continue
+                    log("Round %d, %s" % (round_number + 1, size))
+                    server = pg if size == POSTGRES_SIZE else None
+                    for key, result in timed_round(runner, files[size], with_gzip,
+                                                   server).items():
+                        samples[size].setdefault(key, []).append(result)
         memory = {size: {} for size in runs}
         for size in runs:
             for job, ui, form in MEMORY_CASES:
@@ -333,7 +354,7 @@ def main():
     finally:
         shutil.rmtree(work, ignore_errors=True)
     loads.append(os.getloadavg()[0])
-    text = report(samples, memory, {s: SIZES[s] for s in runs}, with_gzip, machine_text(),
+    text = report(samples, memory, {s: SIZES[s] for s in runs}, skipped, machine_text(),
                   tuple(fmt(x) for x in loads))
     with open(os.path.join(out, "results.md"), "w") as results:
         results.write(text)

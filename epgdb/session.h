@@ -40,8 +40,8 @@ class Session {
   // True while the transaction is open and no write has failed in a way that loses data. On the
   // caller's thread, drain first for an answer that covers the queued writes.
   bool Writable() const { return open_ && !connection_.Broken() && !writer_.Failed(); }
-  // Hands a write to the writer thread; it runs after everything handed over before it, except
-  // the writes of a group (Writer says how they are ordered).
+  // Hands a write to the writer thread; it runs after every write handed over before it but
+  // those of a group, which may run later (Writer says how).
   void Post(Writer::Task task) { writer_.Post(std::move(task)); }
   // Hands over a write of a service's entries, run in the service's group.
   void Post(Writer::Task task, int64_t serviceId) { writer_.Post(std::move(task), serviceId); }
