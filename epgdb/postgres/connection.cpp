@@ -12,8 +12,8 @@
 namespace epgdb::postgres {
 namespace {
 
-// Statements queued before the queue is sent: their results fit the socket's buffers, so the
-// server never waits for us to read while we wait for it to read.
+// Statements sent before a sync that ends their batch. The results of two batches fit the
+// socket's buffers, so the server never waits for us to read while we wait for it to read.
 constexpr size_t kMaxQueued = 512;
 
 // Type ids of the integer types, as the server's catalogue fixes them.
@@ -50,6 +50,7 @@ bool Connection::Open(const std::string& uri, std::string* reason) {
   conn_ = conn;
   broken_ = false;
   queued_ = 0;
+  syncs_ = 0;
   return true;
 }
 
@@ -92,18 +93,36 @@ void Connection::Send(const char* name, const char* sql, const std::vector<const
     broken_ = true;
     return;
   }
-  if (++queued_ >= kMaxQueued)
-    Sync();
+  if (++queued_ < kMaxQueued)
+    return;
+  // The server works on this batch while the results of the one before are read.
+  if (!EndBatch() || (syncs_ > 1 && !ReadBatch(nullptr)))
+    broken_ = true;
+}
+
+bool Connection::EndBatch() {
+  if (conn_ == nullptr || PQpipelineSync(conn_) != 1)
+    return false;
+  queued_ = 0;
+  ++syncs_;
+  return true;
 }
 
 bool Connection::Sync(PGresult** last) {
   if (last != nullptr)
     *last = nullptr;
-  if (conn_ == nullptr || PQpipelineSync(conn_) != 1) {
+  if (!EndBatch()) {
     broken_ = true;
     return false;
   }
-  queued_ = 0;
+  bool ok = true;
+  while (syncs_ > 0)
+    ok = ReadBatch(last) && ok;
+  return ok;
+}
+
+bool Connection::ReadBatch(PGresult** last) {
+  --syncs_;
   bool ok = true;
   // Each statement's result is followed by a null; two nulls in a row mean the connection has
   // nothing more to give, the sync's result included: it was lost.
@@ -201,6 +220,8 @@ bool Statement::Step() {
       failed_ = true;
       return false;
     }
+    if (filter_ != nullptr && !filterAdds_ && !filter_->MayHold(texts_.at(0)))
+      return false;
     TakeNewId();
     connection_->Send(name_.c_str(), nullptr, Values());
     failed_ = !connection_->Sync(&result_) || result_ == nullptr;
@@ -214,6 +235,8 @@ bool Statement::Step() {
 bool Statement::Run() {
   bool ok = connection_ != nullptr && !connection_->Broken();
   if (ok) {
+    if (filter_ != nullptr && filterAdds_)
+      filter_->Add(texts_.at(0));
     TakeNewId();
     connection_->Send(name_.c_str(), nullptr, Values());
     ok = !connection_->Broken();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "epgdb/postgres/key_filter.h"
 #include "epgdb/store.h"
 
 struct pg_conn;
@@ -40,11 +41,11 @@ class Connection {
 
   bool EnterPipeline();
   bool ExitPipeline();
-  // Queues a prepared statement, or, with `name` null, the SQL `sql`; the parameters are texts,
-  // null for NULL. Sends the queue when it grows long.
+  // Sends a prepared statement, or, with `name` null, the SQL `sql`, without waiting for its
+  // result; the parameters are texts, null for NULL.
   void Send(const char* name, const char* sql, const std::vector<const char*>& values);
-  // Sends the queue and reads every result; with `last`, hands the last statement's result over
-  // (to PQclear). True when no statement failed.
+  // Reads the result of every statement sent; with `last`, hands the last statement's result
+  // over (to PQclear). True when no statement failed.
   bool Sync(pg_result** last = nullptr);
 
   // The rows the last statement whose result was read inserted, changed or deleted.
@@ -53,8 +54,15 @@ class Connection {
   void Break() { broken_ = true; }
 
  private:
+  // Sends a sync that ends the batch of the statements sent since the last one.
+  bool EndBatch();
+  // Reads the results of the oldest batch not read, up to its sync; with `last`, hands the last
+  // statement's result over. True when no statement failed.
+  bool ReadBatch(pg_result** last);
+
   pg_conn* conn_ = nullptr;
   size_t queued_ = 0;
+  int syncs_ = 0;  // batches ended whose results are not read
   int64_t changes_ = 0;
   std::atomic<bool> broken_ = false;  // read on any thread
 };
@@ -74,6 +82,13 @@ class Statement final : public epgdb::Statement {
                int64_t* nextId, int64_t* lastId);
   // Forgets the connection: the statement then fails.
   void Detach() { connection_ = nullptr; }
+  // The statement's first parameter is a slot key: with `adds`, one the statement stores, which
+  // `filter` is given; else one it looks up, which it finds no row for without asking the server
+  // when `filter` says it is not stored.
+  void Filter(KeyFilter* filter, bool adds) {
+    filter_ = filter;
+    filterAdds_ = adds;
+  }
 
   using epgdb::Statement::Bind;
   void Bind(int index, std::string_view text) override;
@@ -100,6 +115,8 @@ class Statement final : public epgdb::Statement {
   int newIdParameter_ = 0;
   int64_t* nextId_ = nullptr;
   int64_t* lastId_ = nullptr;
+  KeyFilter* filter_ = nullptr;
+  bool filterAdds_ = false;
   std::vector<std::string> texts_;
   std::vector<bool> nulls_;
   pg_result* result_ = nullptr;

@@ -11,7 +11,7 @@ namespace epgdb::postgres {
 namespace {
 
 // The advisory lock that one import at a time holds on a database ("GLIMMERB" in ASCII).
-constexpr char kImportLock[] = "4704131507245990466";
+constexpr char kLock[] = "SELECT pg_advisory_lock(5137561871280591426)";
 
 class PostgresStore final : public Store {
  public:
@@ -39,7 +39,10 @@ class PostgresStore final : public Store {
     return connection_.LastChanges();
   }
   bool Broken() const override { return connection_.Broken(); }
-  bool DeleteAllRows() override { return postgres::DeleteAllRows(connection_); }
+  bool DeleteAllRows() override {
+    statements_.ForgetKeys();
+    return postgres::DeleteAllRows(connection_);
+  }
 
   bool Commit() override {
     bool saved = connection_.ExitPipeline() && connection_.Exec("COMMIT");
@@ -62,9 +65,9 @@ class PostgresStore final : public Store {
 
   // Takes the import's advisory lock, waiting up to `waitMs`.
   bool Lock(int waitMs) {
-    std::string wait = "SET lock_timeout = " + std::to_string(waitMs);
-    std::string lock = std::string("SELECT pg_advisory_lock(") + kImportLock + ")";
-    if (!connection_.Exec(wait.c_str()) || !connection_.Exec(lock.c_str())) {
+    std::string wait = "SET lock_timeout = ";
+    wait += std::to_string(waitMs);
+    if (!connection_.Exec(wait.c_str()) || !connection_.Exec(kLock)) {
       LogLine(ERROR, "Another import is writing the EPG database: ", connection_.Error());
       return false;
     }

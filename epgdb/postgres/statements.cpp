@@ -108,16 +108,37 @@ bool Statements::ReadHighestIds(Connection& connection) {
   return ok;
 }
 
+bool Statements::ReadKeys(Connection& connection) {
+  // Row by row: the keys of a large guide never sit in memory together.
+  if (PQsendQuery(connection.handle(), "SELECT slot_key FROM schedule_entries") != 1 ||
+      PQsetSingleRowMode(connection.handle()) != 1)
+    return false;
+  bool ok = true;
+  while (PGresult* result = PQgetResult(connection.handle())) {
+    ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_SINGLE_TUPLE && !PQgetisnull(result, 0, 0)) {
+      keys_.Add(std::string_view(PQgetvalue(result, 0, 0), PQgetlength(result, 0, 0)));
+    } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK) {
+      ok = false;
+    }
+    PQclear(result);
+  }
+  return ok;
+}
+
 bool Statements::Prepare(Connection& connection) {
-  if (!ReadHighestIds(connection))
+  if (!ReadHighestIds(connection) || !ReadKeys(connection))
     return false;
   for (size_t i = 0; i < statements_.size(); ++i) {
     const Text& text = kSql[i];
     int64_t* nextId = text.newIdParameter != 0 ? &nextIds_[text.table] : nullptr;
-    if (!statements_[i].Prepare(connection, "s" + std::to_string(i), text.sql, text.newIdParameter,
+    std::string name = std::to_string(i);
+    if (!statements_[i].Prepare(connection, name.insert(0, 1, 's'), text.sql, text.newIdParameter,
                                 nextId, &lastId_))
       return false;
   }
+  statements_[size_t(Sql::kEntryBySlot)].Filter(&keys_, false);
+  statements_[size_t(Sql::kEntryInsert)].Filter(&keys_, true);
   return true;
 }
 
