@@ -92,28 +92,35 @@ TEST_F(StoreTest, AServerThatRefusesFailsTheRunAndChangesNothing) {
 }
 
 // The first import holds the guide while it waits for the rest of its feed; the second waits for
-// it 10 s, then fails and changes nothing; the first then saves.
-TEST_F(StoreTest, ASecondImportWaitsForTheFirstThenFails) {
+// it 10 s, then fails and changes nothing; the first then saves. A third, killed while it writes,
+// leaves that guide, which a reader sees meanwhile, and holds nothing.
+TEST_F(StoreTest, ASecondImportWaitsForTheFirstThenFailsAndAKilledOneChangesNothing) {
   Write("two.xml", "<tv><channel id=\"c1\"/>" + Programme("c1", 1, "Second") + "</tv>");
   testing_support::TempDir other;
   std::string second = testing_support::CopyProgram(other);
-  constexpr char kScript[] = R"(mkfifo feed && exec 3<>feed
+  constexpr char kScript[] = R"sh(mkfifo feed && exec 3<>feed
 echo "<tv><channel id='c1'/>$FIRST" >&3
 "$RUZOZAZE" /Logging:101 feed 3>&- & pid=$!
 for i in $(seq 300); do grep -q 'AddString: First' "$RUZOZAZE.log" && break; sleep 0.1; done
 start=$(date +%s)
 "$SECOND" /Logging:301 two.xml 3>&-; echo "second $? after $(($(date +%s) - start)) s"
 echo '</tv>' >&3 && exec 3>&-
-wait $pid; echo "first $?")";
+wait $pid; echo "first $?"
+exec 3<>feed && echo "<tv><channel id='c2'/>$FIRST" | sed s/First/Killed/ >&3
+"$RUZOZAZE" /Logging:101 feed 3>&- & pid=$!
+for i in $(seq 300); do grep -q 'AddString: Killed' "$RUZOZAZE.log" && break; sleep 0.1; done
+echo "seen $(psql "$GLIMMERBOX_EPG_DB" -tAc "SELECT string_agg(title, ',') FROM glimmerbox.programs")"
+kill -KILL $pid; wait $pid; echo "killed $?")sh";
   testing_support::RunResult r = Start(
       "/bin/bash", {"-c", kScript},
       {{"GLIMMERBOX_EPG_DB", server}, {"SECOND", second}, {"FIRST", Programme("c1", 1, "First")}});
   EXPECT_TRUE(r.out.starts_with("second 255 after 1")) << r.out << r.err;
-  EXPECT_TRUE(r.out.ends_with("first 0\n")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("first 0\nseen First\nkilled 137\n")) << r.out;
   EXPECT_NE(testing_support::ReadFile(second + ".log").find("Another import is writing"),
             std::string::npos);
   EXPECT_EQ(PgServer::QueryRows(server, "SELECT title FROM programs"),
             std::vector<std::string>{"First"});
+  EXPECT_EQ(Run({"two.xml"}, {{"GLIMMERBOX_EPG_DB", server}}).exitCode, 0);
 }
 
 }  // namespace
