@@ -40,7 +40,10 @@ bool Succeeded(const PGresult* result) {
 
 bool Connection::Open(const std::string& uri, std::string* reason) {
   Close();
-  PGconn* conn = PQconnectdb(uri.c_str());
+  // A server that does not answer is given up after 10 s, unless the URI says otherwise.
+  const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+  const char* const values[] = {"10", uri.c_str(), nullptr};
+  PGconn* conn = PQconnectdbParams(keywords, values, 1);
   if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
     *reason = Redacted(OneLine(conn != nullptr ? PQerrorMessage(conn) : "out of memory"), uri);
     PQfinish(conn);
