@@ -13,7 +13,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "epgdb/sqlite.h"
+#include "epgdb/store.h"
 
 namespace epgdb {
 

@@ -29,10 +29,14 @@ std::filesystem::path ChosenPath() {
 
 }  // namespace
 
+bool IsServerUri(const std::string& location) {
+  return location.starts_with("postgresql://") || location.starts_with("postgres://");
+}
+
 std::string DatabasePath() {
   std::filesystem::path path = ChosenPath();
-  if (path.empty())
-    return {};
+  if (path.empty() || IsServerUri(path.string()))
+    return path.string();
   std::error_code error;
   std::filesystem::path absolute = std::filesystem::weakly_canonical(path, error);
   return error ? path.string() : absolute.string();

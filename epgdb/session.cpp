@@ -1,8 +1,6 @@
 #include "epgdb/session.h"
 
 #include "epgdb/clean_requests.h"
-#include "epgdb/location.h"
-#include "epgdb/schema.h"
 #include "epgdb/services_file.h"
 
 namespace epgdb {
@@ -18,26 +16,24 @@ constexpr char kPragmas[] =
 
 }  // namespace
 
-std::shared_ptr<Session> Session::Open(const std::string& path) {
+std::shared_ptr<Session> Session::Open(const std::string& location) {
   std::shared_ptr<Session> session(new Session);
-  if (!session->Begin(path))
+  if (!session->Begin(location))
     return nullptr;
   return session;
 }
 
-bool Session::Begin(const std::string& path) {
-  if (path.empty() || !CreateParentFolders(path) || !connection_.Open(path))
+bool Session::Begin(const std::string& location) {
+  if (location.empty())
     return false;
-  connection_.SetBusyTimeout(kBusyTimeoutMs);
-  if (!connection_.Exec(kPragmas) || !connection_.Exec("BEGIN IMMEDIATE"))
+  store_ = OpenStore(location, kBusyTimeoutMs, kPragmas);
+  if (!store_)
     return false;
-  if (!EnsureSchema(connection_) || !statements_.Prepare(connection_))
-    return false;
-  bool clean = CleanRequested(path);
-  if (clean && !epgdb::DeleteAllRows(connection_))
+  bool clean = CleanRequested(location);
+  if (clean && !store_->DeleteAllRows())
     return false;
   if (clean)
-    ForgetCleanRequest(path);
+    ForgetCleanRequest(location);
   reconcilesEveryEntry_ = clean;
   open_ = true;
   return true;
@@ -58,14 +54,14 @@ void Session::Settle() {
 
 bool Session::DeleteAllRows() {
   Settle();
-  return Writable() && epgdb::DeleteAllRows(connection_);
+  return Writable() && store_->DeleteAllRows();
 }
 
 void Session::SetMetadata(const std::string& key, const std::string& value) {
   Post([this, key, value] {
     if (!Writable())
       return;
-    Statement& set = statements_[Sql::kMetadataSet];
+    Statement& set = (*store_)[Sql::kMetadataSet];
     set.Bind(1, key);
     set.Bind(2, value);
     set.Run();
@@ -80,8 +76,8 @@ void Session::PrepareSave() {
   if (!services_file_.empty())
     ids = ReadServicesFile(services_file_);
   if (ids) {
-    statements_[Sql::kServicesClearPositions].Run();
-    Statement& position = statements_[Sql::kServiceSetPosition];
+    (*store_)[Sql::kServicesClearPositions].Run();
+    Statement& position = (*store_)[Sql::kServiceSetPosition];
     for (size_t i = 0; i < ids->size(); ++i) {
       position.Bind(1, (*ids)[i]);
       position.Bind(2, int64_t(i + 1));
@@ -89,15 +85,13 @@ void Session::PrepareSave() {
     }
   }
   if (programsReleased_)
-    statements_[Sql::kProgramsDeleteUnused].Run();
+    (*store_)[Sql::kProgramsDeleteUnused].Run();
   programsReleased_ = false;
 }
 
 HRESULT Session::Save() {
   Settle();
-  bool saved = Writable() && connection_.Exec("COMMIT");
-  if (!saved && connection_.InTransaction())
-    connection_.Exec("ROLLBACK");
+  bool saved = Writable() && store_->Commit();
   open_ = false;
   return saved ? S_OK : E_FAIL;
 }
@@ -105,8 +99,8 @@ HRESULT Session::Save() {
 void Session::Close() {
   Drain();
   open_ = false;
-  statements_ = Statements();
-  connection_.Close();
+  if (store_)
+    store_->Close();
 }
 
 }  // namespace epgdb

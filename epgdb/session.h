@@ -15,8 +15,7 @@
 
 #include "epgdb/entry_frontiers.h"
 #include "epgdb/pending_writes.h"
-#include "epgdb/sqlite.h"
-#include "epgdb/statements.h"
+#include "epgdb/store.h"
 #include "epgdb/writer.h"
 #include "platform/com/types.h"
 
@@ -27,10 +26,10 @@ using IdCell = std::shared_ptr<int64_t>;
 
 class Session {
  public:
-  // Opens or creates the database at `path`, creates or checks the schema and begins the
+  // Opens or creates the database `location` names, creates or checks the schema and begins the
   // import's transaction (waiting up to 10 s for another writer), then empties the database
   // when a clean was requested for it. Returns null on failure, with nothing changed.
-  static std::shared_ptr<Session> Open(const std::string& path);
+  static std::shared_ptr<Session> Open(const std::string& location);
 
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -39,7 +38,7 @@ class Session {
 
   // True while the transaction is open and no write has failed in a way that loses data. On the
   // caller's thread, drain first for an answer that covers the queued writes.
-  bool Writable() const { return open_ && !connection_.Broken() && !writer_.Failed(); }
+  bool Writable() const { return open_ && !store_->Broken() && !writer_.Failed(); }
   // Hands a write to the writer thread; it runs after every write handed over before it but
   // those of a group, which may run later (Writer says how).
   void Post(Writer::Task task) { writer_.Post(std::move(task)); }
@@ -47,8 +46,8 @@ class Session {
   void Post(Writer::Task task, int64_t serviceId) { writer_.Post(std::move(task), serviceId); }
   // Returns once every write handed over has run: the connection is then the caller's.
   void Drain() { writer_.Drain(); }
-  Statement& operator[](Sql id) { return statements_[id]; }
-  int64_t LastInsertRowid() const { return connection_.LastInsertRowid(); }
+  Statement& operator[](Sql id) { return (*store_)[id]; }
+  int64_t LastInsertRowid() const { return store_->LastInsertRowid(); }
   PendingList& pending() { return pending_; }
   // The import began by emptying the database, and its caller then reconciles no entry: each
   // entry reconciles itself as it is written, so that the entries of a service never overlap.
@@ -56,7 +55,7 @@ class Session {
   // Where the entries of each service end; the writer's.
   EntryFrontiers& frontiers() { return frontiers_; }
   // Rows were written since the last call. Compare with 0 after a statement that changes rows.
-  int64_t Changes() const { return connection_.Changes(); }
+  int64_t Changes() const { return store_->Changes(); }
 
   // An entry row was deleted, lost its added programs or changed its program, or a write
   // failed: some program may no longer be used. Only then does PrepareSave look for unused
@@ -85,10 +84,9 @@ class Session {
 
  private:
   Session() = default;
-  bool Begin(const std::string& path);
+  bool Begin(const std::string& location);
 
-  Connection connection_;
-  Statements statements_;
+  std::unique_ptr<Store> store_;
   PendingList pending_;
   EntryFrontiers frontiers_;
   bool open_ = false;

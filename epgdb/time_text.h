@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "epgdb/sqlite.h"
+#include "epgdb/store.h"
 
 namespace epgdb {
 

@@ -12,7 +12,7 @@
 
 #include "app/import_options.h"
 #include "import/calendar_time.h"
-#include "import/epgdb/epg_database.h"
+#include "import/epgdb/database.h"
 #include "import/import_summary.h"
 #include "platform/com/bstr_buffer.h"
 #include "platform/com/com_ptr.h"

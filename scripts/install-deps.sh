@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libexpat1-dev libsqlite3-dev libgtest-dev sqlite3 libxml2-utils
   python3 expat time zlib1g-dev liblzma-dev gzip xz-utils
-  libgtk-3-dev xvfb xdotool strace "$@")
+  libgtk-3-dev xvfb xdotool strace libpq-dev postgresql "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

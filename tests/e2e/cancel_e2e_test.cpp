@@ -1,6 +1,7 @@
 // A run cancelled with SIGTERM under the none backend. The listings come through a FIFO that the
 // script holds open, so it decides when each line arrives and when the signal is sent, and a run
 // that waits for more input fails the test instead of blocking it.
+#include "tests/support/pg_server.h"
 #include "tests/support/program_fixture.h"
 
 namespace {
@@ -22,7 +23,18 @@ sleep 1 && kill -KILL $pid 2> /dev/null
 wait $pid
 echo "exit $?")";
 
-TEST_F(ProgramTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
+// On the SQLite file, and on a PostgreSQL server.
+class CancelTest : public ProgramTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    if (!GetParam())
+      return;
+    SKIP_WITHOUT_POSTGRES();
+    database = testing_support::PgServer::NewDatabase();
+  }
+};
+
+TEST_P(CancelTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
   testing_support::RunResult r = Start("/bin/bash", {"-c", kScript});
   ASSERT_TRUE(LogShows("CProgressDialog::AddString: P3\r\n")) << LogText();
   EXPECT_EQ(r.out, "exit 0\n") << r.err;
@@ -32,5 +44,8 @@ TEST_F(ProgramTest, SigtermSavesWhatCameBeforeAndEndsWithoutWaitingForTheFeed) {
                  "LIMIT 3"),
             (std::vector<std::string>{"c1|P1", "c1|P2", "c1|P3"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, CancelTest, ::testing::Bool(),
+                         [](const auto& store) { return store.param ? "PostgreSQL" : "SQLite"; });
 
 }  // namespace

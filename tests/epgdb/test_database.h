@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "epgdb/component.h"
-#include "import/epgdb/epg_database.h"
+#include "import/epgdb/database.h"
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/scoped_bstr.h"

@@ -4,9 +4,13 @@
 
 #include <stdexcept>
 
+#include "tests/support/pg_server.h"
+
 namespace testing_support {
 
 std::vector<std::string> QueryRows(const std::string& database, const std::string& sql) {
+  if (database.starts_with("postgres"))
+    return PgServer::QueryRows(database, sql);
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     sqlite3_close(db);

@@ -1,5 +1,5 @@
-// Reads a database file the program wrote: each row of a query as its columns joined with '|'
-// (NULL as "NULL").
+// Reads a database the program wrote (a SQLite file, or a PostgreSQL URI): each row of a query as
+// its columns joined with '|' (NULL as "NULL").
 #pragma once
 
 #include <string>

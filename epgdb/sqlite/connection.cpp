@@ -1,10 +1,10 @@
-#include "epgdb/sqlite.h"
+#include "epgdb/sqlite/connection.h"
 
 #include <sqlite3.h>
 
 #include <utility>
 
-namespace epgdb {
+namespace epgdb::sqlite {
 
 bool Connection::Open(const std::string& path) {
   // No statistics of SQLite's memory use: keeping them takes a global lock at every allocation.
@@ -94,16 +94,6 @@ bool Statement::Prepare(Connection& connection, std::string_view sql) {
   return rc == SQLITE_OK && stmt_ != nullptr;
 }
 
-void Statement::Bind(int index, const Value& value) {
-  if (const auto* text = std::get_if<std::string>(&value)) {
-    Bind(index, *text);
-  } else if (const auto* number = std::get_if<int64_t>(&value)) {
-    Bind(index, *number);
-  } else {
-    sqlite3_bind_null(stmt_, index);
-  }
-}
-
 void Statement::Bind(int index, std::string_view text) {
   sqlite3_bind_text(stmt_, index, text.data(), int(text.size()), SQLITE_STATIC);
 }
@@ -112,12 +102,8 @@ void Statement::Bind(int index, int64_t number) {
   sqlite3_bind_int64(stmt_, index, number);
 }
 
-void Statement::BindId(int index, int64_t id) {
-  if (id == 0) {
-    sqlite3_bind_null(stmt_, index);
-  } else {
-    Bind(index, id);
-  }
+void Statement::BindNull(int index) {
+  sqlite3_bind_null(stmt_, index);
 }
 
 bool Statement::Step() {
@@ -135,14 +121,6 @@ bool Statement::Step() {
     connection_->NoteFailure(rc);
   }
   return false;
-}
-
-bool Statement::Run() {
-  while (Step()) {
-  }
-  bool ok = !failed_;
-  Reset();
-  return ok;
 }
 
 void Statement::Reset() {
@@ -173,4 +151,4 @@ Value Statement::ColumnValue(int column) const {
   }
 }
 
-}  // namespace epgdb
+}  // namespace epgdb::sqlite

@@ -1,9 +1,9 @@
 // The database schema, version 1, kept in PRAGMA user_version.
 #pragma once
 
-#include "epgdb/sqlite.h"
+#include "epgdb/sqlite/connection.h"
 
-namespace epgdb {
+namespace epgdb::sqlite {
 
 constexpr int kSchemaVersion = 1;
 
@@ -14,4 +14,4 @@ bool EnsureSchema(Connection& connection);
 // Inside the open transaction: deletes every row of every table. True on success.
 bool DeleteAllRows(Connection& connection);
 
-}  // namespace epgdb
+}  // namespace epgdb::sqlite

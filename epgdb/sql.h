@@ -1,9 +1,8 @@
-// Every statement the component runs, prepared once when the database is opened.
+// The statements the component runs, by id: each store prepares its own text of each once, when
+// the database is opened.
 #pragma once
 
-#include <array>
-
-#include "epgdb/sqlite.h"
+#include <cstddef>
 
 namespace epgdb {
 
@@ -34,14 +33,6 @@ enum class Sql {
   kCount
 };
 
-class Statements {
- public:
-  // Prepares every statement. On failure (a schema that does not match) returns false.
-  bool Prepare(Connection& connection);
-  Statement& operator[](Sql id) { return statements_[size_t(id)]; }
-
- private:
-  std::array<Statement, size_t(Sql::kCount)> statements_;
-};
+constexpr size_t kSqlCount = size_t(Sql::kCount);
 
 }  // namespace epgdb

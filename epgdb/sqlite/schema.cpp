@@ -1,6 +1,6 @@
-#include "epgdb/schema.h"
+#include "epgdb/sqlite/schema.h"
 
-namespace epgdb {
+namespace epgdb::sqlite {
 namespace {
 
 constexpr char kCreateVersion1[] = R"sql(
@@ -88,4 +88,4 @@ bool DeleteAllRows(Connection& connection) {
       "DELETE FROM services; DELETE FROM providers; DELETE FROM metadata;");
 }
 
-}  // namespace epgdb
+}  // namespace epgdb::sqlite

@@ -1,6 +1,6 @@
-#include "epgdb/statements.h"
+#include "epgdb/sqlite/statements.h"
 
-namespace epgdb {
+namespace epgdb::sqlite {
 namespace {
 
 constexpr const char* kSql[] = {
@@ -75,7 +75,7 @@ constexpr const char* kSql[] = {
     "INSERT INTO metadata(key, value) VALUES(?1, ?2) "
     "ON CONFLICT(key) DO UPDATE SET value = excluded.value",
 };
-static_assert(std::size(kSql) == size_t(Sql::kCount));
+static_assert(std::size(kSql) == kSqlCount);
 
 }  // namespace
 
@@ -87,4 +87,4 @@ bool Statements::Prepare(Connection& connection) {
   return true;
 }
 
-}  // namespace epgdb
+}  // namespace epgdb::sqlite

@@ -1,20 +1,18 @@
-// Owners of SQLite's C handles: a connection and its prepared statements. A statement is used as
-// bind, step, read, Reset; errors leave a note on the connection (see Connection::Broken).
+// Owners of SQLite's C handles: a connection and its prepared statements. Errors leave a note on
+// the connection (see Connection::Broken).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "epgdb/store.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace epgdb {
-
-// A column value: NULL, text or integer.
-using Value = std::variant<std::monostate, std::string, int64_t>;
+namespace epgdb::sqlite {
 
 class Connection {
  public:
@@ -48,10 +46,10 @@ class Connection {
   std::atomic<bool> broken_ = false;  // read on any thread
 };
 
-class Statement {
+class Statement final : public epgdb::Statement {
  public:
   Statement() = default;
-  ~Statement();
+  ~Statement() override;
   Statement(Statement&& other) noexcept;
   Statement& operator=(Statement&& other) noexcept;
   Statement(const Statement&) = delete;
@@ -60,30 +58,18 @@ class Statement {
   // Compiles `sql` once for repeated use. On failure returns false and stays empty.
   bool Prepare(Connection& connection, std::string_view sql);
 
-  // Parameters count from 1. Text is not copied: it must stay as it is until the statement is
-  // reset (Run resets), so temporaries are refused.
-  void Bind(int index, const Value& value);
-  void Bind(int index, std::string_view text);
-  void Bind(int index, const std::string& text) { Bind(index, std::string_view(text)); }
-  void Bind(int index, Value&& value) = delete;
-  void Bind(int index, std::string&& text) = delete;
-  void Bind(int index, int64_t number);
-  // Binds 0 as NULL: for row ids, which start at 1.
-  void BindId(int index, int64_t id);
+  using epgdb::Statement::Bind;
+  void Bind(int index, std::string_view text) override;
+  void Bind(int index, int64_t number) override;
+  void BindNull(int index) override;
 
-  // Steps once: true when a row is ready to read; false when done or failed (see Failed). Fails
-  // at once on a broken connection.
-  bool Step();
-  // Runs to the end and resets. True on success.
-  bool Run();
-  // Makes the statement ready for new parameters.
-  void Reset();
-  bool Failed() const { return failed_; }
+  bool Step() override;
+  void Reset() override;
+  bool Failed() const override { return failed_; }
 
-  int64_t ColumnInt64(int column) const;
-  std::string ColumnText(int column) const;
-  // NULL, text or integer, as stored.
-  Value ColumnValue(int column) const;
+  int64_t ColumnInt64(int column) const override;
+  std::string ColumnText(int column) const override;
+  Value ColumnValue(int column) const override;
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
@@ -91,4 +77,4 @@ class Statement {
   bool failed_ = false;
 };
 
-}  // namespace epgdb
+}  // namespace epgdb::sqlite

@@ -1,0 +1,126 @@
+// The guide on a PostgreSQL server: the same runs leave the same guide in a SQLite file and on the
+// server, and what only a server can do wrong (down, a wrong password, no rights, a second
+// importer) fails the run with a clear line in the log, changes nothing and never shows a
+// password or the connection string.
+#include "tests/support/pg_server.h"
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+using testing_support::PgServer;
+
+constexpr char kProgrammes[] = RUZOZAZE_SOURCE_DIR "/tests/e2e/programmes.xml";
+constexpr char kPassword[] = "Sesame-42";
+
+// Programme n on channel c from hour n to the next.
+std::string Programme(const std::string& channel, int n, const std::string& title) {
+  char times[64];
+  snprintf(times, sizeof times, "start=\"209901010%d0000\" stop=\"209901010%d0000\"", n, n + 1);
+  return std::string("<programme ") + times + " channel=\"" + channel + "\"><title>" + title +
+         "</title></programme>\n";
+}
+
+class StoreTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT_POSTGRES();
+    server = PgServer::NewDatabase();
+  }
+  // Runs the program on the SQLite file and on the server: both give the same exit code and
+  // leave the same guide. Returns the server's run.
+  testing_support::RunResult Both(const std::vector<std::string>& args) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    int local = Run(args, {{"TZ", "UTC0"}}).exitCode;
+    testing_support::RunResult r = Run(args, {{"TZ", "UTC0"}, {"GLIMMERBOX_EPG_DB", server}});
+    EXPECT_EQ(r.exitCode, local) << LogText();
+    if (std::filesystem::exists(database)) {
+      EXPECT_EQ(testing_support::DumpGuide(server, args.back()), DumpGuide(args.back()));
+    }
+    return r;
+  }
+  std::vector<std::string> DumpGuide(const std::string& file) const {
+    return testing_support::DumpGuide(database, file);
+  }
+  // Runs the program on the server as `uri` says, and checks that it fails with `line` in the log,
+  // without the password or the URI, and that the guide on the server stays as it was.
+  void Refused(const std::string& uri, const std::string& line) {
+    SCOPED_TRACE(line);
+    std::vector<std::string> before = testing_support::DumpGuide(server);
+    EXPECT_EQ(Run({"/Logging:301", "two.xml"}, {{"GLIMMERBOX_EPG_DB", uri}}).exitCode, -1);
+    EXPECT_TRUE(LogShows(line)) << LogText();
+    EXPECT_TRUE(LogShows("Unrecoverable internal error: Cannot open EPG database."));
+    EXPECT_FALSE(LogShows(kPassword) || LogShows("Wrong-7") || LogShows(uri)) << LogText();
+    EXPECT_EQ(testing_support::DumpGuide(server), before);
+  }
+
+  std::string server;
+};
+
+TEST_F(StoreTest, BothStoresKeepTheSameGuide) {
+  Write("two.xml", "<tv><channel id=\"c1\"><display-name>One</display-name></channel>" +
+                       Programme("c1", 1, "A") + Programme("c2", 2, "B") + "</tv>");
+  Write("later.xml", "<tv>" + Programme("c1", 1, "A2") + Programme("c1", 3, "C") + "</tv>");
+  Write("broken.xml", "<tv>" + Programme("c1", 5, "D") + "<programme>");
+  Write("list.txt", "c2\nc1\n");
+  Both({"/Logging:101", kProgrammes});
+  Both({"/Logging:101", kProgrammes});
+  Both({"/c:7", "/o:90", "two.xml"});
+  Both({"/s:list.txt", "later.xml"});
+  Both({"broken.xml"});
+  Both({"/c", "broken.xml"});
+  Both({"/c", kProgrammes});
+  for (const std::string& file : testing_support::SampleFiles()) {
+    Both({"/c", file});
+    Both({file});
+  }
+}
+
+TEST_F(StoreTest, AServerThatRefusesFailsTheRunAndChangesNothing) {
+  Write("two.xml", "<tv><channel id=\"c1\"/>" + Programme("c1", 1, "A") + "</tv>");
+  ASSERT_EQ(Run({"two.xml"}, {{"GLIMMERBOX_EPG_DB", server}}).exitCode, 0);
+  std::string own = PgServer::NewDatabase("importer", kPassword);
+  Refused(PgServer::Uri("postgres", "importer", "Wrong-7"), "password authentication failed");
+  Refused("postgresql://importer:" + std::string(kPassword) + "@/guide?host=/no/such/folder",
+          "Cannot connect to the EPG database server: ");
+  Refused(server.substr(0, server.find("postgres@")) + "importer:" + kPassword +
+              server.substr(server.find('@')),
+          "permission denied");
+  // The right password on a database of its own: the guide is created, the password not shown.
+  EXPECT_EQ(Run({"/Logging:101", "two.xml"}, {{"GLIMMERBOX_EPG_DB", own}}).exitCode, 0);
+  EXPECT_FALSE(LogShows(kPassword)) << LogText();
+  EXPECT_EQ(testing_support::DumpGuide(own), testing_support::DumpGuide(server));
+}
+
+// The first import holds the guide while it waits for the rest of its feed; the second waits for
+// it 10 s, then fails and changes nothing; the first then saves. A third, killed while it writes,
+// leaves that guide, which a reader sees meanwhile, and holds nothing.
+TEST_F(StoreTest, ASecondImportWaitsForTheFirstThenFailsAndAKilledOneChangesNothing) {
+  Write("two.xml", "<tv><channel id=\"c1\"/>" + Programme("c1", 1, "Second") + "</tv>");
+  testing_support::TempDir other;
+  std::string second = testing_support::CopyProgram(other);
+  constexpr char kScript[] = R"sh(mkfifo feed && exec 3<>feed
+echo "<tv><channel id='c1'/>$FIRST" >&3
+"$RUZOZAZE" /Logging:101 feed 3>&- & pid=$!
+for i in $(seq 300); do grep -q 'AddString: First' "$RUZOZAZE.log" && break; sleep 0.1; done
+start=$(date +%s)
+"$SECOND" /Logging:301 two.xml 3>&-; echo "second $? after $(($(date +%s) - start)) s"
+echo '</tv>' >&3 && exec 3>&-
+wait $pid; echo "first $?"
+exec 3<>feed && echo "<tv><channel id='c2'/>$FIRST" | sed s/First/Killed/ >&3
+"$RUZOZAZE" /Logging:101 feed 3>&- & pid=$!
+for i in $(seq 300); do grep -q 'AddString: Killed' "$RUZOZAZE.log" && break; sleep 0.1; done
+echo "seen $(psql "$GLIMMERBOX_EPG_DB" -tAc "SELECT string_agg(title, ',') FROM glimmerbox.programs")"
+kill -KILL $pid; wait $pid; echo "killed $?")sh";
+  testing_support::RunResult r = Start(
+      "/bin/bash", {"-c", kScript},
+      {{"GLIMMERBOX_EPG_DB", server}, {"SECOND", second}, {"FIRST", Programme("c1", 1, "First")}});
+  EXPECT_TRUE(r.out.starts_with("second 255 after 1")) << r.out << r.err;
+  EXPECT_TRUE(r.out.ends_with("first 0\nseen First\nkilled 137\n")) << r.out;
+  EXPECT_NE(testing_support::ReadFile(second + ".log").find("Another import is writing"),
+            std::string::npos);
+  EXPECT_EQ(PgServer::QueryRows(server, "SELECT title FROM programs"),
+            std::vector<std::string>{"First"});
+  EXPECT_EQ(Run({"two.xml"}, {{"GLIMMERBOX_EPG_DB", server}}).exitCode, 0);
+}
+
+}  // namespace
