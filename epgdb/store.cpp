@@ -1,7 +1,7 @@
 #include "epgdb/store.h"
 
 #include "epgdb/location.h"
-#include "epgdb/postgres/postgres_store.h"
+#include "epgdb/postgres_module.h"
 #include "epgdb/sqlite/sqlite_store.h"
 
 namespace epgdb {
@@ -34,7 +34,7 @@ bool Statement::Run() {
 
 std::unique_ptr<Store> OpenStore(const std::string& location, int waitMs, const char* filePragmas) {
   if (IsServerUri(location))
-    return postgres::OpenStore(location, waitMs);
+    return OpenPostgresStore(location, waitMs);
   return sqlite::OpenStore(location, waitMs, filePragmas);
 }
 

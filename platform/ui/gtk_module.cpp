@@ -1,24 +1,11 @@
 #include "platform/ui/gtk_module.h"
 
 #include "platform/environment.h"
-#include "platform/file.h"
 #include "platform/library.h"
+#include "platform/module_path.h"
 
 namespace platform::ui {
 namespace {
-
-// Beside the program in a build folder; installed under a prefix, the program is in bin/ and the
-// module in lib/ruzozaze/. Where neither holds the module, the path beside the program.
-std::string ModulePath() {
-  std::string program;
-  if (!GetModuleFileName(&program))
-    return kGtkModuleFile;
-  std::string folder = program.substr(0, program.rfind('/') + 1);
-  std::string beside = folder + kGtkModuleFile;
-  std::string parent = folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
-  std::string installed = parent + "lib/ruzozaze/" + kGtkModuleFile;
-  return !FileExists(beside) && FileExists(installed) ? installed : beside;
-}
 
 bool Named(const char* variable) {
   std::string value;
@@ -32,7 +19,7 @@ bool DisplayNamed() {
 }
 
 std::unique_ptr<Backend> LoadGtkBackend(std::string* problem) {
-  std::string path = ModulePath();
+  std::string path = ModulePath(kGtkModuleFile);
   LibraryHandle module = LoadLibrary(path.c_str());
   auto factory = reinterpret_cast<GtkFactory>(GetProcAddress(module, kGtkFactory));
   if (factory == nullptr) {

@@ -101,6 +101,8 @@ TempDir::~TempDir() {
 std::string CopyProgram(const TempDir& dir) {
   std::string copy = dir / "ruzozaze";
   std::filesystem::copy_file(RUZOZAZE_BINARY, copy);
+  // The program loads its PostgreSQL store from beside itself.
+  std::filesystem::create_symlink(RUZOZAZE_POSTGRES_MODULE, dir / "ruzozaze-postgres.so");
   return copy;
 }
 

@@ -54,8 +54,8 @@ class TempDir {
   std::string path_;
 };
 
-// Copies the built program into `dir`, so that its log file (named after the program file) is
-// the test's own; returns the copy's path.
+// Copies the built program into `dir`, its PostgreSQL module beside it, so that its log file
+// (named after the program file) is the test's own; returns the copy's path.
 std::string CopyProgram(const TempDir& dir);
 
 // The full path of a program found on PATH, or "" when there is none.
