@@ -52,10 +52,19 @@ class PostgresServer:
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def fresh_database(self, name):
-        """The connection URI of an empty database `name`, dropped first if it exists."""
-        for sql in ("DROP DATABASE IF EXISTS %s" % name, "CREATE DATABASE %s" % name):
-            subprocess.run([self.bin + "/psql", "-h", "127.0.0.1", "-p", str(self.port), "-U",
-                            "postgres", "-d", "postgres", "-q", "-c", sql],
-                           env=dict(os.environ, PGOPTIONS="-c client_min_messages=warning"),
-                           stdout=subprocess.DEVNULL, check=True)
+        """The connection URI of an empty database `name`."""
+        self.settle(name)
+        self.sql("CREATE DATABASE %s" % name)
         return "postgresql://postgres@127.0.0.1:%d/%s" % (self.port, name)
+
+    def settle(self, name):
+        """Drops the database `name` and waits for the server's checkpoint, so that the server
+        writes nothing while the rows after it are timed."""
+        self.sql("DROP DATABASE IF EXISTS %s" % name)
+        self.sql("CHECKPOINT")
+
+    def sql(self, statement):
+        subprocess.run([self.bin + "/psql", "-h", "127.0.0.1", "-p", str(self.port), "-U",
+                        "postgres", "-d", "postgres", "-q", "-c", statement],
+                       env=dict(os.environ, PGOPTIONS="-c client_min_messages=warning"),
+                       stdout=subprocess.DEVNULL, check=True)

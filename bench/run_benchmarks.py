@@ -205,6 +205,7 @@ def timed_round(runner, files, with_gzip, postgres):
     results["peer"] = runner.peer(pretty)
     if postgres is not None:
         results["postgres"] = runner.import_file(pretty, "none", postgres.fresh_database("bench"))
+        postgres.settle("bench")
     return results
 
 
