@@ -88,15 +88,37 @@ bool Connection::ExitPipeline() {
 }
 
 void Connection::Send(const char* name, const char* sql, const std::vector<const char*>& values) {
+  SendRows();
   int n = int(values.size());
-  int sent = name != nullptr
-                 ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0)
-                 : PQsendQueryParams(conn_, sql, n, nullptr, values.data(), nullptr, nullptr, 0);
-  if (sent != 1) {
+  bool sent =
+      name != nullptr
+          ? PQsendQueryPrepared(conn_, name, n, values.data(), nullptr, nullptr, 0) == 1
+          : PQsendQueryParams(conn_, sql, n, nullptr, values.data(), nullptr, nullptr, 0) == 1;
+  Queued(sent ? 1 : -1);
+}
+
+void Connection::Append(RowBatch& batch, const std::vector<const char*>& values) {
+  if (batch.Rows() == 0)
+    batches_.push_back(&batch);
+  batch.Add(values);
+  if (!batch.Full())
+    return;
+  std::erase(batches_, &batch);
+  Queued(batch.Send(conn_));
+}
+
+void Connection::SendRows() {
+  for (RowBatch* batch : std::exchange(batches_, {}))
+    Queued(batch->Send(conn_));
+}
+
+void Connection::Queued(int statements) {
+  if (statements < 0) {
     broken_ = true;
     return;
   }
-  if (++queued_ < kMaxQueued)
+  queued_ += size_t(statements);
+  if (queued_ < kMaxQueued)
     return;
   // The server works on this batch while the results of the one before are read.
   if (!EndBatch() || (syncs_ > 1 && !ReadBatch(nullptr)))
@@ -114,6 +136,7 @@ bool Connection::EndBatch() {
 bool Connection::Sync(PGresult** last) {
   if (last != nullptr)
     *last = nullptr;
+  SendRows();
   if (!EndBatch()) {
     broken_ = true;
     return false;
@@ -164,7 +187,7 @@ bool Connection::ReadBatch(PGresult** last) {
 }
 
 bool Statement::Prepare(Connection& connection, const std::string& name, const char* sql,
-                        int newIdParameter, int64_t* nextId, int64_t* lastId) {
+                        int newIdParameter, int64_t* nextId, int64_t* lastId, bool batched) {
   PGresult* result = PQprepare(connection.handle(), name.c_str(), sql, 0, nullptr);
   bool ok = Succeeded(result);
   PQclear(result);
@@ -175,6 +198,10 @@ bool Statement::Prepare(Connection& connection, const std::string& name, const c
   newIdParameter_ = newIdParameter;
   nextId_ = nextId;
   lastId_ = lastId;
+  if (batched) {
+    batch_ = std::make_unique<RowBatch>();
+    return batch_->Prepare(connection.handle(), name, sql, newIdParameter);
+  }
   return true;
 }
 
@@ -241,7 +268,10 @@ bool Statement::Run() {
     if (filter_ != nullptr && filterAdds_)
       filter_->Add(texts_.at(0));
     TakeNewId();
-    connection_->Send(name_.c_str(), nullptr, Values());
+    if (batch_)
+      connection_->Append(*batch_, Values());
+    else
+      connection_->Send(name_.c_str(), nullptr, Values());
     ok = !connection_->Broken();
   }
   Reset();

@@ -6,12 +6,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "epgdb/postgres/key_filter.h"
 #include "epgdb/store.h"
+
+#include "epgdb/postgres/row_batch.h"
 
 struct pg_conn;
 struct pg_result;
@@ -42,8 +45,10 @@ class Connection {
   bool EnterPipeline();
   bool ExitPipeline();
   // Sends a prepared statement, or, with `name` null, the SQL `sql`, without waiting for its
-  // result; the parameters are texts, null for NULL.
+  // result; the parameters are texts, null for NULL. The rows batched so far go first.
   void Send(const char* name, const char* sql, const std::vector<const char*>& values);
+  // Adds a row to `batch`, sent once it is full, or before any other statement or a sync.
+  void Append(RowBatch& batch, const std::vector<const char*>& values);
   // Reads the result of every statement sent; with `last`, hands the last statement's result
   // over (to PQclear). True when no statement failed.
   bool Sync(pg_result** last = nullptr);
@@ -54,6 +59,9 @@ class Connection {
   void Break() { broken_ = true; }
 
  private:
+  // Counts the statements sent, ending the batch once it is long; -1 when libpq refused one.
+  void Queued(int statements);
+  void SendRows();
   // Sends a sync that ends the batch of the statements sent since the last one.
   bool EndBatch();
   // Reads the results of the oldest batch not read, up to its sync; with `last`, hands the last
@@ -61,6 +69,7 @@ class Connection {
   bool ReadBatch(pg_result** last);
 
   pg_conn* conn_ = nullptr;
+  std::vector<RowBatch*> batches_;  // those with rows waiting
   size_t queued_ = 0;
   int syncs_ = 0;  // batches ended whose results are not read
   int64_t changes_ = 0;
@@ -77,9 +86,10 @@ class Statement final : public epgdb::Statement {
   Statement& operator=(const Statement&) = delete;
   ~Statement() override { Reset(); }
 
-  // Prepares `sql` under `name`, drawing new ids from *nextId. False on failure.
+  // Prepares `sql` under `name`, drawing new ids from *nextId. False on failure. With `batched`,
+  // the rows the statement inserts go many to a statement (the new id must be its last parameter).
   bool Prepare(Connection& connection, const std::string& name, const char* sql, int newIdParameter,
-               int64_t* nextId, int64_t* lastId);
+               int64_t* nextId, int64_t* lastId, bool batched);
   // Forgets the connection: the statement then fails.
   void Detach() { connection_ = nullptr; }
   // The statement's first parameter is a slot key: with `adds`, one the statement stores, which
@@ -111,6 +121,7 @@ class Statement final : public epgdb::Statement {
   std::vector<const char*> Values() const;
 
   Connection* connection_ = nullptr;
+  std::unique_ptr<RowBatch> batch_;
   std::string name_;
   int newIdParameter_ = 0;
   int64_t* nextId_ = nullptr;

@@ -14,6 +14,8 @@ struct Text {
   // The parameter of a new row's id, and its table; 0 when the statement inserts no row.
   int newIdParameter = 0;
   Table table = kProviders;
+  // Its rows go many to a statement: the bulk of an import.
+  bool batched = false;
 };
 
 constexpr Text kSql[] = {
@@ -41,7 +43,7 @@ constexpr Text kSql[] = {
      "orig_language, episode_number, colour, aspect, audio_present, video_present, stereo, "
      "length, premiere, last_chance, is_new, id) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, "
      "$11, $12, $13, $14, $15, $16, $17, $18, $19, $20, $21, $22, $23, $24, $25, $26)",
-     26, kPrograms},
+     26, kPrograms, true},
     // kProgramUpdate
     {"UPDATE programs SET title = $1, sub_title = $2, description = $3, category = $4, "
      "directors = $5, actors = $6, presenters = $7, date = $8, star_rating = $9, "
@@ -59,7 +61,7 @@ constexpr Text kSql[] = {
     // kEntryInsert
     {"INSERT INTO schedule_entries(slot_key, service_id, provider_id, program_id, start_time, "
      "end_time, id) VALUES($1, $2, $3, $4, $5, $6, $7)",
-     7, kEntries},
+     7, kEntries, true},
     // kEntryUpdate
     {"UPDATE schedule_entries SET service_id = $2, provider_id = $3, program_id = $4, "
      "start_time = $5, end_time = $6 WHERE id = $1"},
@@ -134,7 +136,7 @@ bool Statements::Prepare(Connection& connection) {
     int64_t* nextId = text.newIdParameter != 0 ? &nextIds_[text.table] : nullptr;
     std::string name = std::to_string(i);
     if (!statements_[i].Prepare(connection, name.insert(0, 1, 's'), text.sql, text.newIdParameter,
-                                nextId, &lastId_))
+                                nextId, &lastId_, text.batched))
       return false;
   }
   statements_[size_t(Sql::kEntryBySlot)].Filter(&keys_, false);
