@@ -35,7 +35,7 @@ GENERATOR = os.path.join(BENCH, "generate_listings.py")
 PEER = os.path.join(BENCH, "peer_import.py")
 
 SIZES = {"10k": 10_000, "100k": 100_000, "1M": 1_000_000}
-FULL_RUNS = {"10k": 5, "100k": 5, "1M": 3}
+FULL_RUNS = {"10k": 5, "100k": 5, "1M": 5}
 QUICK_RUNS = {"10k": 3, "100k": 3}
 MIB = 1024 * 1024
 
