@@ -59,6 +59,7 @@ bool Connection::Open(const std::string& uri, std::string* reason) {
 
 void Connection::Close() {
   PQfinish(std::exchange(conn_, nullptr));
+  batches_.clear();
 }
 
 PGresult* Connection::Query(const char* sql) {

@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "epgdb/postgres/key_filter.h"
-#include "epgdb/store.h"
-
 #include "epgdb/postgres/row_batch.h"
+#include "epgdb/store.h"
 
 struct pg_conn;
 struct pg_result;
