@@ -12,10 +12,11 @@ using testing_support::PgServer;
 constexpr char kProgrammes[] = RUZOZAZE_SOURCE_DIR "/tests/e2e/programmes.xml";
 constexpr char kPassword[] = "Sesame-42";
 
-// Programme n on channel c from hour n to the next.
+// Programme n on channel c from hour n of 1 January 2099 to the next.
 std::string Programme(const std::string& channel, int n, const std::string& title) {
   char times[64];
-  snprintf(times, sizeof times, "start=\"209901010%d0000\" stop=\"209901010%d0000\"", n, n + 1);
+  snprintf(times, sizeof times, "start=\"209901%02d%02d0000\" stop=\"209901%02d%02d0000\"",
+           1 + n / 24, n % 24, 1 + (n + 1) / 24, (n + 1) % 24);
   return std::string("<programme ") + times + " channel=\"" + channel + "\"><title>" + title +
          "</title></programme>\n";
 }
@@ -120,13 +121,8 @@ wait $pid; echo "first $?")sh";
 // 200 programmes on one channel, one a line, titled `title` and their number.
 std::string Listing(const std::string& title) {
   std::string xml = "<tv><channel id=\"c1\"/>\n";
-  for (int n = 0; n < 200; ++n) {
-    char times[64];
-    snprintf(times, sizeof times, "start=\"209901%02d%02d0000\" stop=\"209901%02d%02d0000\"",
-             1 + n / 24, n % 24, 1 + (n + 1) / 24, (n + 1) % 24);
-    xml += std::string("<programme ") + times + " channel=\"c1\"><title>" + title +
-           std::to_string(n) + "</title></programme>\n";
-  }
+  for (int n = 0; n < 200; ++n)
+    xml += Programme("c1", n, title + std::to_string(n));
   return xml + "</tv>\n";
 }
 
