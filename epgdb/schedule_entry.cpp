@@ -49,8 +49,7 @@ void Place(EntryState& state, T& column, const T& value) {
   state.changed = state.moved = true;
 }
 
-// Sets a time of the entry's place, written into the room the changes bring, noting whether it
-// moved.
+// Sets a time of the entry's place, written into the room given, noting whether it moved.
 void PlaceTime(EntryState& state, Value& column, const TimeFields& time, std::string& room) {
   TimeTextInto(time, &room);
   if (const auto* stored = std::get_if<std::string>(&column); stored != nullptr && *stored == room)
@@ -59,7 +58,18 @@ void PlaceTime(EntryState& state, Value& column, const TimeFields& time, std::st
   state.changed = state.moved = true;
 }
 
-void Apply(Session& session, EntryState& state, EntryChanges& changes) {
+// Room for the changed times, made on the caller's thread: the state keeps it, and every block is
+// freed on the thread that made it.
+TimeRooms RoomsFor(const EntryChanges& changes) {
+  TimeRooms rooms;
+  if (changes.start)
+    rooms.start.reserve(kTimeTextRoom);
+  if (changes.end)
+    rooms.end.reserve(kTimeTextRoom);
+  return rooms;
+}
+
+void Apply(Session& session, EntryState& state, const EntryChanges& changes, TimeRooms& rooms) {
   if (changes.programSet) {
     if (state.row.id != 0)
       session.NoteProgramsReleased();
@@ -73,9 +83,14 @@ void Apply(Session& session, EntryState& state, EntryChanges& changes) {
   if (changes.serviceId)
     Place(state, state.row.serviceId, *changes.serviceId);
   if (changes.start)
-    PlaceTime(state, state.row.start, *changes.start, changes.startText);
+    PlaceTime(state, state.row.start, *changes.start, rooms.start);
   if (changes.end)
-    PlaceTime(state, state.row.end, *changes.end, changes.endText);
+    PlaceTime(state, state.row.end, *changes.end, rooms.end);
+}
+
+void ReconcileRow(Session& session, const EntryState& state) {
+  if (session.Writable())
+    DeleteOverlapping(session, state.row);
 }
 
 // The statement that writes the row, bound: an insert, an update, or, while the service and
@@ -126,6 +141,22 @@ void WriteAddedPrograms(Session& session, int64_t entryId, const std::vector<IdC
     if (!add.Run())
       session.NoteProgramsReleased();
   }
+}
+
+// The entry's program, provider and added programs, whose ids are written by now, and its row.
+void WriteEntry(Session& session, EntryState& state, const IdCell& program, const IdCell& provider,
+                const std::vector<IdCell>& added) {
+  if (!session.Writable())
+    return;
+  if (program)
+    state.row.programId = *program;
+  if (provider)
+    state.row.providerId = *provider;
+  if (session.ReconcilesEveryEntry())
+    DeleteOverlapping(session, state.row);
+  WriteRow(session, state);
+  if (state.row.id != 0)
+    WriteAddedPrograms(session, state.row.id, added);
 }
 
 }  // namespace
@@ -181,8 +212,9 @@ ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, EntryRow row)
 }
 
 ScheduleEntry::ScheduleEntry(std::shared_ptr<Session> session, std::u16string_view slotKey)
-    : session_(std::move(session)), state_(std::make_shared<EntryState>()), lookUpPending_(true) {
+    : session_(std::move(session)), state_(new EntryState), lookUpPending_(true) {
   state_->row.slotKey = platform::Utf16ToUtf8(slotKey);
+  state_->row.slotKey.shrink_to_fit();  // it waits with the entry's write, often by thousands
   state_->lookUp = true;
   // A new entry must be written; a stored one with nothing changed writes nothing.
   MarkPending(session_->pending());
@@ -224,7 +256,6 @@ HRESULT ScheduleEntry::SetProvider(IProvider* provider) {
 HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                     uint16_t minute, uint16_t second) {
   changes_.start = TimeFields{year, month, day, hour, minute, second};
-  changes_.startText.reserve(kTimeTextRoom);
   known_.start = true;
   MarkPending(session_->pending());
   return S_OK;
@@ -233,7 +264,6 @@ HRESULT ScheduleEntry::SetStartTime(uint16_t year, uint16_t month, uint16_t day,
 HRESULT ScheduleEntry::SetEndTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
                                   uint16_t minute, uint16_t second) {
   changes_.end = TimeFields{year, month, day, hour, minute, second};
-  changes_.endText.reserve(kTimeTextRoom);
   known_.end = true;
   MarkPending(session_->pending());
   return S_OK;
@@ -267,12 +297,26 @@ HRESULT ScheduleEntry::Reconcile() {
   if (*known_.serviceId == 0 || !*known_.start || !*known_.end || !session_->Writable()) {
     return S_FALSE;
   }
-  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) mutable {
-    Apply(session, state, changes);
-    if (session.Writable())
-      DeleteOverlapping(session, state.row);
-  });
+  session_->PostDeferred();
+  if (lookUpPending_) {
+    reconcile_ = std::exchange(changes_, {});
+    session_->Defer(this);
+    return S_OK;
+  }
+  PostReconcile(std::exchange(changes_, {}));
   return S_OK;
+}
+
+void ScheduleEntry::PostDeferredReconcile() {
+  PostReconcile(*std::exchange(reconcile_, std::nullopt));
+}
+
+void ScheduleEntry::PostReconcile(EntryChanges changes) {
+  TimeRooms rooms = RoomsFor(changes);
+  Post([changes, rooms = std::move(rooms)](Session& session, EntryState& state) mutable {
+    Apply(session, state, changes, rooms);
+    ReconcileRow(session, state);
+  });
 }
 
 void ScheduleEntry::HandOverChanges() {
@@ -280,13 +324,15 @@ void ScheduleEntry::HandOverChanges() {
               !changes_.start && !changes_.end;
   if (none && !lookUpPending_)
     return;
-  Post([changes = std::exchange(changes_, {})](Session& session, EntryState& state) mutable {
-    Apply(session, state, changes);
-  });
+  TimeRooms rooms = RoomsFor(changes_);
+  Post([changes = std::exchange(changes_, {}), rooms = std::move(rooms)](
+           Session& session, EntryState& state) mutable { Apply(session, state, changes, rooms); });
 }
 
 template <typename Task>
 void ScheduleEntry::Post(Task task) {
+  // Whatever was deferred goes first, this entry's own reconcile included.
+  session_->PostDeferred();
   lookUpPending_ = false;
   auto write = [session = session_.get(), state = state_, task = std::move(task)]() mutable {
     if (std::exchange(state->lookUp, false))
@@ -306,26 +352,51 @@ void ScheduleEntry::Post(Task task) {
 }
 
 void ScheduleEntry::Write() {
-  HandOverChanges();
+  bool changedSince = reconcile_ && (changes_.programSet || changes_.providerSet ||
+                                     changes_.serviceId || changes_.start || changes_.end);
+  bool whole = lookUpPending_ && known_.serviceId && !changedSince;
+  // The writes of the program and provider touch no entry: they may go before the reconcile.
+  if (whole)
+    session_->Undefer(this);
   IdCell program = program_ ? std::exchange(program_, {})->Store() : nullptr;
   IdCell provider = provider_ ? std::exchange(provider_, {})->Store() : nullptr;
   std::vector<IdCell> added;
   for (ComPtr<Program>& p : addedPrograms_)
     added.push_back(p->Store());
   addedPrograms_.clear();
+  if (whole)
+    return PostWhole(std::move(program), std::move(provider), std::move(added));
+  HandOverChanges();
   Post([program, provider, added](Session& session, EntryState& state) {
-    if (!session.Writable())
-      return;
-    if (program)
-      state.row.programId = *program;
-    if (provider)
-      state.row.providerId = *provider;
-    if (session.ReconcilesEveryEntry())
-      DeleteOverlapping(session, state.row);
-    WriteRow(session, state);
-    if (state.row.id != 0)
-      WriteAddedPrograms(session, state.row.id, added);
+    WriteEntry(session, state, program, provider, added);
   });
+}
+
+void ScheduleEntry::PostWhole(IdCell program, IdCell provider, std::vector<IdCell> added) {
+  lookUpPending_ = false;
+  group_ = known_.serviceId;
+  bool reconcile = reconcile_.has_value();
+  EntryChanges changes = std::exchange(reconcile ? *reconcile_ : changes_, {});
+  reconcile_.reset();
+  // The task holds the state only weakly: an entry released meanwhile frees it at once.
+  auto whole = [session = session_.get(), shared = std::weak_ptr<EntryState>(state_),
+                key = std::move(state_->row.slotKey), changes, reconcile, program, provider,
+                added]() mutable {
+    EntryState state;
+    state.row.slotKey.swap(key);
+    LookUp(*session, state);
+    TimeRooms rooms;  // made here: freed here unless the state is kept
+    Apply(*session, state, changes, rooms);
+    if (reconcile)
+      ReconcileRow(*session, state);
+    WriteEntry(*session, state, program, provider, added);
+    if (std::shared_ptr<EntryState> kept = shared.lock()) {
+      *kept = std::move(state);  // the entry lives on: its later writes start from the row
+      return;
+    }
+    state.row.slotKey.swap(key);  // freed with the task, on the thread that made it
+  };
+  session_->Post(std::move(whole), *group_);
 }
 
 }  // namespace epgdb

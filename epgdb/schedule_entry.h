@@ -4,7 +4,9 @@
 // it needs their ids.
 //
 // The stored row lives with the writer thread (EntryState): an entry made by Add is looked up
-// there, and the setters' changes are collected here and handed over with the next write.
+// there, and the setters' changes are collected here and handed over with the next write. The
+// first write of such an entry goes as one task holding just its key, changes and ids, as
+// thousands of them wait in the writer's window.
 #pragma once
 
 #include <memory>
@@ -49,12 +51,14 @@ struct EntryChanges {
   std::optional<int64_t> serviceId;
   std::optional<TimeFields> start;
   std::optional<TimeFields> end;
-  // Room for the times' text, made on the caller's thread: the row keeps it, and every block is
-  // freed on the thread that made it.
-  std::string startText;
-  std::string endText;
   bool programSet = false;
   bool providerSet = false;
+};
+
+// Room for the text of changed times, made on the thread that frees the row taking it.
+struct TimeRooms {
+  std::string start;
+  std::string end;
 };
 
 class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>,
@@ -73,6 +77,9 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   // Deletes the other entries of its service that overlap its time range. S_FALSE without a
   // service, a start and an end, or when nothing can be written.
   HRESULT Reconcile();
+  // Hands the reconcile over that waits to go with the entry's first write; the session calls it
+  // before it hands anything else over.
+  void PostDeferredReconcile();
 
   HRESULT SetProgram(IProgram* program) override;
   HRESULT SetService(IService* service) override;
@@ -96,18 +103,27 @@ class ScheduleEntry final : public ComObject<IScheduleEntry, IID_IScheduleEntry>
   // stored row as well, when it is still to come.
   void HandOverChanges();
   void Write() override;
+  // Hands over, as one task, all that an entry that has handed nothing over yet is to write: the
+  // lookup, the changes, the reconcile if one waits, and the row.
+  void PostWhole(IdCell program, IdCell provider, std::vector<IdCell> added);
+  void PostReconcile(EntryChanges changes);
   // Hands a write of this entry over, a callable taking the session and the state. The first one
   // looks the stored row of the slot key up before it.
   template <typename Task>
   void Post(Task task);
 
   std::shared_ptr<Session> session_;
-  std::shared_ptr<EntryState> state_;  // the writer's once a write is handed over
-  bool lookUpPending_ = false;         // no write handed over yet looks the stored row up
+  // The writer's once a write is handed over. Made apart from its count, so that a weak pointer
+  // does not keep its memory.
+  std::shared_ptr<EntryState> state_;
+  bool lookUpPending_ = false;  // no write handed over yet looks the stored row up
   // The group of the writes handed over, while some may not have run. A stored row found under
   // the slot key is of the entry's service: the key names the channel.
   std::optional<int64_t> group_;
   EntryChanges changes_;
+  // The changes made before a reconcile that is not handed over yet; set while the session
+  // holds this entry as its deferred one.
+  std::optional<EntryChanges> reconcile_;
   Place known_;
   ComPtr<Program> program_;
   ComPtr<Provider> provider_;

@@ -1,6 +1,9 @@
 #include "epgdb/session.h"
 
+#include <utility>
+
 #include "epgdb/clean_requests.h"
+#include "epgdb/schedule_entry.h"
 #include "epgdb/services_file.h"
 
 namespace epgdb {
@@ -41,6 +44,10 @@ bool Session::Begin(const std::string& location) {
 
 Session::~Session() {
   Close();
+}
+
+void Session::PostDeferredReconcile() {
+  std::exchange(deferred_, nullptr)->PostDeferredReconcile();
 }
 
 void Session::WritePending() {

@@ -24,6 +24,8 @@ namespace epgdb {
 // A row id made by a task: 0 until the row is written. Read only by tasks, or after Drain.
 using IdCell = std::shared_ptr<int64_t>;
 
+class ScheduleEntry;
+
 class Session {
  public:
   // Opens or creates the database `location` names, creates or checks the schema and begins the
@@ -41,11 +43,37 @@ class Session {
   bool Writable() const { return open_ && !store_->Broken() && !writer_.Failed(); }
   // Hands a write to the writer thread; it runs after every write handed over before it but
   // those of a group, which may run later (Writer says how).
-  void Post(Writer::Task task) { writer_.Post(std::move(task)); }
+  void Post(Writer::Task task) {
+    PostDeferred();
+    writer_.Post(std::move(task));
+  }
   // Hands over a write of a service's entries, run in the service's group.
-  void Post(Writer::Task task, int64_t serviceId) { writer_.Post(std::move(task), serviceId); }
+  void Post(Writer::Task task, int64_t serviceId) {
+    PostDeferred();
+    writer_.Post(std::move(task), serviceId);
+  }
   // Returns once every write handed over has run: the connection is then the caller's.
-  void Drain() { writer_.Drain(); }
+  void Drain() {
+    PostDeferred();
+    writer_.Drain();
+  }
+  // An entry's reconcile may wait to be handed over with the entry's first write, as one task
+  // that holds less than half the memory of two while it waits in the writer's window. The
+  // session holds one such entry, and hands its reconcile over before anything else, so that
+  // the order of the writes stays.
+  void Defer(ScheduleEntry* entry) {
+    PostDeferred();
+    deferred_ = entry;
+  }
+  // The entry hands its reconcile over with its write itself.
+  void Undefer(ScheduleEntry* entry) {
+    if (deferred_ == entry)
+      deferred_ = nullptr;
+  }
+  void PostDeferred() {
+    if (deferred_ != nullptr)
+      PostDeferredReconcile();
+  }
   Statement& operator[](Sql id) { return (*store_)[id]; }
   int64_t LastInsertRowid() const { return store_->LastInsertRowid(); }
   PendingList& pending() { return pending_; }
@@ -85,6 +113,7 @@ class Session {
  private:
   Session() = default;
   bool Begin(const std::string& location);
+  void PostDeferredReconcile();
 
   std::unique_ptr<Store> store_;
   PendingList pending_;
@@ -93,6 +122,7 @@ class Session {
   bool reconcilesEveryEntry_ = false;
   std::atomic<bool> programsReleased_ = false;
   std::string services_file_;
+  ScheduleEntry* deferred_ = nullptr;
   Writer writer_;  // last: its thread ends before anything it uses goes
 };
 

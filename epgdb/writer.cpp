@@ -10,8 +10,9 @@ namespace {
 // the queue holds (the values of the programmes waiting) stays under a MiB.
 constexpr size_t kBatchSize = 256;
 constexpr size_t kMaxBatches = 2;
-// Grouped tasks hold little (an entry's key, ids and times): the window spreads over the
-// services of a large guide, so that a group run is more than a task or two.
+// A grouped task mostly holds an entry's key, ids and times, some 400 bytes with its blocks: the
+// window spreads over the services of a large guide, so that a group run is more than a task or
+// two.
 constexpr size_t kWindowSize = 4096;
 
 }  // namespace

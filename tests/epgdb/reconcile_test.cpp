@@ -82,6 +82,27 @@ TEST_F(ReconcileTest, EntriesOfAServiceNeverOverlapOnceReconciled) {
   }
 }
 
+// A reconcile deletes what overlaps when it is called: not a stored entry that is moved into its
+// range and written after it, while its own entry is still held.
+TEST_F(ReconcileTest, DeletesWhatOverlapsWhenCalled) {
+  {
+    ImportRun stored;
+    stored.Entry("moved", "one", "Moved", "08:00", "09:00");
+    EXPECT_EQ(stored.Save(), S_OK);
+  }
+  ImportRun run;
+  ComPtr<IScheduleEntry> moved;
+  ASSERT_EQ(run.entries->Find(Text("moved"), moved.Out()), S_OK);
+  ComPtr<IScheduleEntry> held = run.Entry("held", "one", "Held", "10:00", "11:00");
+  EXPECT_EQ(run.entries->Reconcile(held.Get()), S_OK);
+  moved->SetStartTime(2024, 3, 1, 10, 30, 0);
+  moved->SetEndTime(2024, 3, 1, 11, 30, 0);
+  moved.Reset();
+  held.Reset();
+  EXPECT_EQ(run.Save(), S_OK);
+  EXPECT_EQ(Guide(), (std::vector<std::string>{"one|10:00|Held", "one|10:30|Moved"}));
+}
+
 // Only an entry with real times may delete others: a programme without start is all zero.
 TEST(ReconcileTimes, OnlyCalendarTimesCount) {
   for (const char* time : {"2024-02-29 23:59:59", "0001-01-01 00:00:00", "9999-12-31 12:00:00"})

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <sstream>
+#include <vector>
 
 #include "epgdb/component.h"
 #include "import/epgdb/database.h"
@@ -61,16 +62,22 @@ struct ImportRun {
   ComPtr<IScheduleEntry> Entry(const std::string& key, const std::string& channel,
                                const std::string& titles, const std::string& start = "",
                                const std::string& end = "") {
+    // The service and programs first, as an import has them before it adds the entry.
+    ComPtr<IService> service = channel.empty() ? ComPtr<IService>() : Service(channel);
+    std::istringstream parts(titles);
+    std::vector<ComPtr<IProgram>> programs;
+    for (std::string title; std::getline(parts, title, '+');)
+      programs.push_back(Program(title));
     ComPtr<IScheduleEntry> entry;
     entries->Add(Text(key), entry.Out());
-    if (!channel.empty())
-      entry->SetService(Service(channel).Get());
-    std::istringstream parts(titles);
-    std::string title;
-    if (std::getline(parts, title, '+'))
-      entry->SetProgram(Program(title).Get());
-    while (std::getline(parts, title, '+'))
-      entry->AddProgram(Program(title).Get());
+    if (service)
+      entry->SetService(service.Get());
+    for (size_t i = 0; i < programs.size(); ++i) {
+      if (i == 0)
+        entry->SetProgram(programs[i].Get());
+      else
+        entry->AddProgram(programs[i].Get());
+    }
     for (auto [time, set] : {std::pair{start, &IScheduleEntry::SetStartTime},
                              std::pair{end, &IScheduleEntry::SetEndTime}}) {
       std::string t = time.size() == 5 ? "2024-03-01 " + time : time;
