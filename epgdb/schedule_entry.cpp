@@ -313,16 +313,15 @@ void ScheduleEntry::PostDeferredReconcile() {
 
 void ScheduleEntry::PostReconcile(EntryChanges changes) {
   TimeRooms rooms = RoomsFor(changes);
-  Post([changes, rooms = std::move(rooms)](Session& session, EntryState& state) mutable {
+  Post([changes = std::move(changes), rooms = std::move(rooms)](Session& session,
+                                                                EntryState& state) mutable {
     Apply(session, state, changes, rooms);
     ReconcileRow(session, state);
   });
 }
 
 void ScheduleEntry::HandOverChanges() {
-  bool none = !changes_.programSet && !changes_.providerSet && !changes_.serviceId &&
-              !changes_.start && !changes_.end;
-  if (none && !lookUpPending_)
+  if (!changes_.Any() && !lookUpPending_)
     return;
   TimeRooms rooms = RoomsFor(changes_);
   Post([changes = std::exchange(changes_, {}), rooms = std::move(rooms)](
@@ -352,9 +351,8 @@ void ScheduleEntry::Post(Task task) {
 }
 
 void ScheduleEntry::Write() {
-  bool changedSince = reconcile_ && (changes_.programSet || changes_.providerSet ||
-                                     changes_.serviceId || changes_.start || changes_.end);
-  bool whole = lookUpPending_ && known_.serviceId && !changedSince;
+  // Changes made after a deferred reconcile must apply after it, in tasks of their own.
+  bool whole = lookUpPending_ && known_.serviceId && !(reconcile_ && changes_.Any());
   // The writes of the program and provider touch no entry: they may go before the reconcile.
   if (whole)
     session_->Undefer(this);
@@ -367,7 +365,8 @@ void ScheduleEntry::Write() {
   if (whole)
     return PostWhole(std::move(program), std::move(provider), std::move(added));
   HandOverChanges();
-  Post([program, provider, added](Session& session, EntryState& state) {
+  Post([program = std::move(program), provider = std::move(provider), added = std::move(added)](
+           Session& session, EntryState& state) {
     WriteEntry(session, state, program, provider, added);
   });
 }
@@ -380,8 +379,9 @@ void ScheduleEntry::PostWhole(IdCell program, IdCell provider, std::vector<IdCel
   reconcile_.reset();
   // The task holds the state only weakly: an entry released meanwhile frees it at once.
   auto whole = [session = session_.get(), shared = std::weak_ptr<EntryState>(state_),
-                key = std::move(state_->row.slotKey), changes, reconcile, program, provider,
-                added]() mutable {
+                key = std::move(state_->row.slotKey), changes, reconcile,
+                program = std::move(program), provider = std::move(provider),
+                added = std::move(added)]() mutable {
     EntryState state;
     state.row.slotKey.swap(key);
     LookUp(*session, state);

@@ -53,6 +53,8 @@ struct EntryChanges {
   std::optional<TimeFields> end;
   bool programSet = false;
   bool providerSet = false;
+
+  bool Any() const { return programSet || providerSet || serviceId || start || end; }
 };
 
 // Room for the text of changed times, made on the thread that frees the row taking it.
